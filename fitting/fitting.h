@@ -22,4 +22,5 @@
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/stop.h"
+#include "fitting/student_t.h"
 #include "fitting/table.h"
