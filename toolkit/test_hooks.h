@@ -1,0 +1,81 @@
+// Test seam of the toolkit: answer modal dialogs without showing them, read a window's pages
+// as pixels, and act as the user would (choose a menu item, click a control, press the
+// title-bar close button). Only tests and demo programs include this header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brx::toolkit::test {
+
+enum class DialogKind { Message, RequestText, OpenFile, SaveFile, Print };
+
+// What a dialog would have shown.
+struct DialogRequest {
+  DialogKind kind = DialogKind::Message;
+  std::string title;
+  // Message: its text. RequestText: the pre-filled entry. Open/SaveFile: the initial file name
+  // ("" when the dialog opens on a folder). Print: the document's title line.
+  std::string text;
+  std::string prompt;              // RequestText: the prompt
+  std::string folder;              // Open/SaveFile: the folder the dialog opens in ("" when none)
+  std::string filter;              // Open/SaveFile: "Description (pattern);;All Files (*)"
+  int icon = 0;                    // Message: 0 none, 1 information, 2 warning, 3 error
+  bool confirm_overwrite = false;  // SaveFile: whether overwriting would be confirmed
+};
+
+// The user's answer: `accepted` false is Cancel. RequestText: the entry; Open/SaveFile: the
+// chosen path; Print: the absolute path of the PDF file to print into.
+struct DialogAnswer {
+  bool accepted = false;
+  std::string text;
+};
+
+using DialogAnswerer = std::function<DialogAnswer(const DialogRequest&)>;
+
+// While an answerer is installed no dialog is shown: each dialog asks it instead, on the
+// thread that opened the dialog. An empty function restores the real dialogs.
+void set_dialog_answerer(DialogAnswerer answerer);
+
+// A page as 0x00RRGGBB pixels, row by row from the top.
+struct PageImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t at(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+// Copy of a page of a window (-1: its visual page); empty when the window is not open.
+PageImage grab_page(int window, int page = -1);
+
+// What the window shows on screen, rendered by its widgets (menu bar, controls, picture),
+// saved as PNG; returns true when written.
+bool save_window_snapshot(int window, const std::string& png_path);
+
+// Size of a window's drawing area as laid out on screen: {width, height}, {0, 0} if not open.
+std::pair<int, int> client_size(int window);
+
+// Acts as the user would, on the event-loop thread; the call returns once the event has been
+// handled (handlers themselves run on their own threads and may still be running).
+void choose_menu_item(int window, int item);
+void click_control(int window, int id);
+void press_close_button(int window);
+bool menu_item_enabled(int window, int item);
+bool control_enabled(int window, int id);
+bool control_visible(int window, int id);
+std::string window_title(int window);
+
+// Number of callback threads that have not finished yet.
+int running_callbacks();
+
+// Closes every window and starts the window table afresh (identifiers from 0 again), restores
+// the sticky creation options and UTF-8 text. For use between tests.
+void reset_toolkit();
+
+}  // namespace brx::toolkit::test

@@ -1,0 +1,261 @@
+// The windowing toolkit: numbered windows with a current window, menus, child controls, modal
+// dialogs, an idle/wake-up loop for the program thread, and immediate-mode drawing with pages,
+// viewports, text, bitmap saving and printing. Plain types only; Qt stays inside toolkit/.
+//
+// Threads. Qt's event loop runs on the process's main thread (run_toolkit_program). The
+// application's procedural code runs on a program thread; every menu command, button click and
+// check-box click runs its handler on a new thread of its own. Any of these threads may call
+// any operation below: window, menu, control and dialog work is handed to the event-loop thread
+// and the caller waits for it; drawing runs on the calling thread under the window's drawing
+// lock. Operations act on the current window, one value for the whole process.
+//
+// Index
+//   process        run_toolkit_program
+//   windows        initwindow, closewindow, setcurrentwindow, getcurrentwindow, isvalidwindow,
+//                  getsignallingwindow, setwindowtitle, setwindowclosecallback,
+//                  setwindowsystemclosecallback, setapplicationdpiaware, useansitext
+//   menus          addmenu, addmenuitem, addmenuseparator, enablemenuitem, enablemenu
+//   idle loop      startidle, stopidle, loop
+//   pages          refreshall, setactivepage, setvisualpage, getactivepage, getvisualpage,
+//                  swapbuffers
+//   controls       createbutton, createcheckbox, createtextbox, createmultilinetextbox,
+//                  enablebutton, enabletextbox, setbuttonvisible, setcheckboxvisible,
+//                  checkboxischecked, checkboxsetchecked, settextboxcontents, gettextboxlength,
+//                  gettextboxcontents, inserttextboxtext, settextboxcursorposition
+//   dialogs        dlgmessage, dlgrequesttext, dlgopenfile, dlgsavefile
+//   colours        creatergb, getredvalue, getgreenvalue, getbluevalue
+//   drawing state  setcolor, getcolor, setbkcolor, getbkcolor, setfillstyle, graphresult,
+//                  setviewport, resetviewport, getviewsettings, moveto, getx, gety
+//   drawing        clearviewport, getmaxx, getmaxy, line, bar
+//   text           settextstyle, setmatchthemetextstyle, settextjustify, outtext, outtextxy,
+//                  textwidth, textheight
+//   output         writeimagefile, printimage
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace brx::toolkit {
+
+// ---- process ------------------------------------------------------------------------------
+
+// Runs `program` on a program thread while the calling (main) thread runs the event loop;
+// returns the program's status once it and every callback thread have ended. Call it once,
+// from main(), before any other operation.
+int run_toolkit_program(int argc, char** argv, std::function<int()> program);
+
+// ---- windows ------------------------------------------------------------------------------
+
+using Callback = std::function<void()>;   // menu items, buttons, check boxes, close
+using CloseQuery = std::function<int()>;  // system close: 0 refuses the request
+
+constexpr int kNoWindow = -3;             // getcurrentwindow() when none is current
+constexpr int kCurrentWindow = -1;        // closewindow(): the current window
+constexpr int kAllWindows = -2;           // closewindow(): every window
+constexpr int kDefaultPosition = -32768;  // initwindow(): let the system place it
+constexpr int kKeepOption = -1;           // initwindow(): keep the stored sticky option
+
+// Creates a window whose drawing area is exactly width x height pixels, makes it current and
+// returns its identifier (0, 1, 2, ... in creation order, never reused), or -1. A null title
+// gives a default title; an empty one a window without caption; titles are cut to 255
+// characters and trailing blanks removed. `dbflag` (double buffering) and `closeflag` (closing
+// the window ends the process) are sticky: kKeepOption uses the values stored by the last call
+// that gave them (initially 0 and 1).
+int initwindow(int width, int height, const char* title = nullptr, int left = kDefaultPosition,
+               int top = kDefaultPosition, int dbflag = kKeepOption, int closeflag = kKeepOption);
+// Destroys a window (kCurrentWindow, kAllWindows or an identifier); unknown ones are ignored.
+void closewindow(int window = kCurrentWindow);
+// Makes an open window current and brings it to the front; others are ignored.
+void setcurrentwindow(int window);
+int getcurrentwindow();
+bool isvalidwindow(int window);
+// The window whose callback is running on the calling thread (or which the calling thread
+// created); -1 when none.
+int getsignallingwindow();
+void setwindowtitle(const char* title);
+// Called on the event-loop thread when the current window is closed by the user (after the
+// system-close query allowed it); the window's idle loop is then woken and the window destroyed.
+void setwindowclosecallback(Callback handler);
+// Asked on the event-loop thread when the user closes the current window from its title bar;
+// a result of 0 refuses the request.
+void setwindowsystemclosecallback(CloseQuery handler);
+// Qt always scales for the display; kept so that programs read as before (does nothing).
+void setapplicationdpiaware();
+// From now on all text passed in or handed back is Windows-1252 instead of UTF-8.
+void useansitext();
+
+// ---- menus (current window) ----------------------------------------------------------------
+
+// parent -1: creates the window's menu bar (name ignored), -2 if it already has one; the
+// drawing area keeps its size. parent >= 0: a drop-down menu `name` at the end of that menu;
+// -2 for an unknown parent or a missing name. Menu identifiers count from 0 per window.
+int addmenu(const char* name, int parent);
+// Appends an item running `handler` on a new thread when chosen. A handler without a name, or
+// neither, appends a separator; a name without a handler, or an unknown menu, gives -2. Item
+// identifiers (separators included) count from 0 per window, apart from menu identifiers.
+int addmenuitem(const char* name, int menu, Callback handler);
+int addmenuseparator(int menu);
+void enablemenuitem(int item, bool enabled);
+// Enables or greys a whole drop-down menu by its menu identifier.
+void enablemenu(int menu, bool enabled);
+
+// ---- idle loop (current window) ------------------------------------------------------------
+
+// Waits at most `milliseconds` for the current window's wake-up and consumes it if it came.
+void startidle(int milliseconds);
+// Wakes one waiter of the current window (an auto-reset event: two wake-ups before one wait
+// release that wait once).
+void stopidle();
+// Waits for the current window's wake-up without time-out and consumes it. Returns at once
+// when the toolkit is shutting down.
+void loop();
+
+// ---- pages (current window) ----------------------------------------------------------------
+
+// Marks the whole window for repainting when the active page is the visual page.
+void refreshall();
+void setactivepage(int page);  // 0..3: the page drawn into
+void setvisualpage(int page);  // 0..3: the page shown
+int getactivepage();
+int getvisualpage();
+// Double-buffered windows only: exchanges pages 0 and 1 and repaints.
+void swapbuffers();
+
+// ---- controls (current window) -------------------------------------------------------------
+// Identifiers count from 0 per window, shared by every kind of control. Unknown identifiers
+// are ignored (queries give -1 or 0). Positions are in drawing-area pixels.
+
+int createbutton(int left, int top, int width, int height, const char* text, Callback handler = {});
+// A check box toggles its own mark before its handler runs.
+int createcheckbox(int left, int top, int width, int height, const char* text,
+                   Callback handler = {});
+// Single-line text box, aligned as the current horizontal text justification.
+int createtextbox(int left, int top, int width, int height);
+// Multi-line text box with scroll bars; without `wrap` lines scroll horizontally. Lines are
+// handed back separated by CR LF.
+int createmultilinetextbox(int left, int top, int width, int height, bool wrap);
+void enablebutton(int id, bool enabled);  // buttons and check boxes
+void enabletextbox(int id, bool enabled);
+void setbuttonvisible(int id, bool visible);
+void setcheckboxvisible(int id, bool visible);
+int checkboxischecked(int id);                  // 1 when checked, else 0
+void checkboxsetchecked(int id, bool checked);  // the box's handler is not called
+void settextboxcontents(int id, const char* text);
+// Length of the text in bytes of the current text encoding; -1 for an unknown identifier.
+int gettextboxlength(int id);
+// Copies at most size - 1 bytes and a terminator into `buffer`; returns the bytes copied, or
+// the whole length when `buffer` is null; -1 for an unknown identifier.
+int gettextboxcontents(int id, char* buffer, int size);
+std::string gettextboxcontents(int id);
+// Inserts at the caret, replacing any selection; the box's limit grows so nothing is lost.
+void inserttextboxtext(int id, const char* text);
+constexpr int kTextEnd = 2147483647;
+// Puts the caret at `position` (kTextEnd: the end) and scrolls it into view.
+void settextboxcursorposition(int id, int position);
+
+// ---- dialogs (modal to the current window) -------------------------------------------------
+
+// Message box with one OK button: kind 1 "Information", 2 "Warning", 3 "Error", any other
+// "Message" (no icon). Lines are separated by CR LF or LF.
+void dlgmessage(int kind, const char* text);
+// One-line text request pre-filled with `text` (trailing blanks removed). "Ok" stores the entry
+// (at most `maxlength` characters when positive) and returns 1; "Cancel" or closing returns 0
+// and leaves `text` unchanged. A null title gives "Input Request".
+int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength = 0);
+// File dialogs: `filename` ending in "/" names the folder to open in; otherwise it starts the
+// name field (a folder and pattern such as /data/*.dat lists matching files there). The filter
+// offers `description` (or the pattern's name) selecting `pattern`, then "All Files". On
+// confirmation `filename` becomes the full path and the result is 1; otherwise 0. The open
+// dialog moves the working directory to the chosen file's folder; saving never asks before
+// overwriting.
+int dlgopenfile(std::string& filename, const char* description, const char* pattern,
+                const char* title);
+int dlgsavefile(std::string& filename, const char* description, const char* pattern,
+                const char* title);
+
+// ---- colours -------------------------------------------------------------------------------
+
+// Colours are packed 0x00BBGGRR.
+constexpr int creatergb(int r, int g, int b) {
+  return r + 256 * g + 65536 * b;
+}
+constexpr int getredvalue(int colour) {
+  return colour & 0xFF;
+}
+constexpr int getgreenvalue(int colour) {
+  return (colour >> 8) & 0xFF;
+}
+constexpr int getbluevalue(int colour) {
+  return (colour >> 16) & 0xFF;
+}
+
+// ---- drawing state (current window) --------------------------------------------------------
+
+void setcolor(int colour);  // lines and text
+int getcolor();
+void setbkcolor(int colour);  // clearing and text background
+int getbkcolor();
+// 0 empty (background colour), 1 solid, 2..11 hatched and dotted patterns, 12 user pattern
+// (drawn solid); other styles change nothing and make graphresult() -11.
+void setfillstyle(int style, int colour);
+// Result of the last failing drawing-state call (0 when none); reading it clears it.
+int graphresult();
+
+struct ViewSettings {
+  int left, top, right, bottom, clip;
+};
+// Viewport in window coordinates; drawing coordinates become relative to (left, top), drawing
+// outside is cut when `clip` is non-zero; the current position becomes (0, 0).
+void setviewport(int left, int top, int right, int bottom, int clip);
+void resetviewport();  // the whole window, no clipping
+ViewSettings getviewsettings();
+void moveto(int x, int y);  // current position, viewport coordinates
+int getx();
+int gety();
+
+// ---- drawing (current window, active page) -------------------------------------------------
+
+// Fills the viewport (right - left by bottom - top pixels) with the background colour; the
+// current position becomes (0, 0).
+void clearviewport();
+int getmaxx();  // width - 1
+int getmaxy();  // height - 1
+// Straight line in the drawing colour; the current position does not move.
+void line(int x1, int y1, int x2, int y2);
+// Filled rectangle without outline; the right and bottom edges are not filled.
+void bar(int left, int top, int right, int bottom);
+
+// ---- text ----------------------------------------------------------------------------------
+
+// font 0..8 (0 bold sans, 1 sans, 2 serif, 3 script, 4 bold sans, 5 bold serif, 6 fixed pitch,
+// 7 interface font, 8 symbols); direction 0 horizontal, other values vertical (reading bottom
+// to top), -999 keeps the direction; size is the text cell height in pixels.
+void settextstyle(int font, int direction, int size);
+// The desktop's interface font at its own size (recorded as font 7).
+void setmatchthemetextstyle();
+// horizontal: 0 left, 1 centre, 2 right; vertical: 0 bottom, 1 centre, 2 top.
+void settextjustify(int horizontal, int vertical);
+// Writes at the current position, justified, in the drawing colour on the background colour.
+void outtext(const char* text);
+// Moves the current position to (x, y), then writes as outtext.
+void outtextxy(int x, int y, const char* text);
+// Size of the unturned text in the current font; -1 when it cannot be converted.
+int textwidth(const char* text);
+int textheight(const char* text);
+
+// ---- output --------------------------------------------------------------------------------
+
+// Saves a window region as a 24-bit BMP file; returns 1 when written. Without a name a save
+// dialog asks for one (".BMP" is appended to a chosen name without a three-letter extension).
+// Regions are clamped to the window; the picture is |right - left| + 1 by |bottom - top| + 1
+// pixels, taken from the visual page (the active page when `active`).
+int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active = false);
+// No name, from (0, 0) to the current viewport's right and bottom edges, visual page.
+int writeimagefile();
+// Prints a window region on one page after the print dialog, under `title` (null: the
+// window's title); returns 1 when printed.
+int printimage(const char* title, int left, int top, int right, int bottom, bool active = false);
+// No title, from (0, 0) to the current viewport's right and bottom edges, visual page.
+int printimage();
+
+}  // namespace brx::toolkit
