@@ -21,6 +21,7 @@
 
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
+#include "fitting/rate_equations.h"
 #include "fitting/smoothing.h"
 #include "fitting/stop.h"
 #include "fitting/student_t.h"

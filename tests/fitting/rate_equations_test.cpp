@@ -1,0 +1,120 @@
+#include "fitting/rate_equations.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "fitting/stop.h"
+
+namespace brx {
+namespace {
+
+constexpr double kTiny = 1.0001e-15;
+
+struct RateTest : ::testing::Test {
+  nrtype nr;
+  std::vector<double> p{0.0, 0.5, 2.0, 0.05, 1.5, 9.0};  // Km, Vmax, [Po], kd, [So]
+  std::vector<double> d{0.0, 0.0};
+
+  RateTest() { nr.so = 1.2; }
+
+  double Rate(double prod, double t, int nparam = 4) {
+    l900(nr, p, {0.0, prod}, d, t, nparam, 1);
+    return d[1];
+  }
+  // Michaelis–Menten rate for the remaining substrate So − P.
+  double Mm(double prod) const { return (nr.so - prod) * p[2] / (nr.so - prod + p[1]); }
+};
+
+TEST_F(RateTest, InitialValueIsPo) {
+  std::vector<double> yi{-1.0, -1.0};
+  l800(p, yi, 4, 1);
+  EXPECT_EQ(yi[1], 0.05);
+  EXPECT_EQ(yi[0], -1.0);
+}
+
+TEST_F(RateTest, ModelsAtWorkedPoints) {
+  nr.imdl = 2;
+  EXPECT_DOUBLE_EQ(Rate(0.3, 0.7, 3), 0.9 * 2.0 / 1.4);
+  nr.imdl = 1;
+  EXPECT_DOUBLE_EQ(Rate(0.3, 0.7), std::exp(-1.5 * 0.7) * 0.9 * 2.0 / 1.4);
+  nr.flagpexp = 1;
+  EXPECT_DOUBLE_EQ(Rate(0.3, 0.7), std::exp(-1.5 * 0.7) * 0.9 * 2.0 / 1.4 -
+                                       0.7 * 0.5 / 2.0 / 1.5 * std::exp(1.5 * 0.7));
+}
+
+TEST_F(RateTest, DeactivationTypeTwoEqualsTypeOneAtTimeZero) {
+  for (double kd : {1e-9, 0.3, 4.0, 23.0}) {
+    for (double prod : {0.0, 0.2, 1.1}) {
+      p[4] = kd;
+      nr.flagpexp = 0;
+      const double type1 = Rate(prod, 0.0);
+      nr.flagpexp = 1;
+      EXPECT_EQ(Rate(prod, 0.0), type1) << "kd " << kd << ", [P] " << prod;
+    }
+  }
+}
+
+TEST_F(RateTest, ProductIsTakenWithinRangeForTheRateOnly) {
+  nr.imdl = 2;
+  // At or above [So] the rate is that of 0.99·[So]: small and positive.
+  for (double prod : {1.2, 1.5, 1e30}) EXPECT_DOUBLE_EQ(Rate(prod, 0.5, 3), Mm(0.99 * 1.2));
+  EXPECT_GT(Rate(1.5, 0.5, 3), 0.0);
+  // Below 0.0001, and negative, it is that of 0.0001.
+  for (double prod : {0.0, 5e-5, -0.3}) EXPECT_DOUBLE_EQ(Rate(prod, 0.5, 3), Mm(0.0001));
+  std::vector<double> y{0.0, 1.5};
+  l900(nr, p, y, d, 0.5, 3, 1);
+  EXPECT_EQ(y[1], 1.5);
+}
+
+TEST_F(RateTest, KdIsClampedInPlace) {
+  struct Case {
+    double in, out;
+  } const cases[] = {{0.0, kTiny}, {-2.0, kTiny}, {1e-16, kTiny},
+                     {50.0, 23.0}, {23.0, 23.0},  {7.5, 7.5}};
+  for (const Case& c : cases) {
+    for (int fixed : {0, 1}) {  // the range holds for a fixed kd too
+      nr.mask[4] = fixed;
+      p[4] = c.in;
+      const double rate = Rate(0.3, 0.6);
+      EXPECT_EQ(p[4], c.out) << "kd " << c.in << ", fixed " << fixed;
+      EXPECT_DOUBLE_EQ(rate, std::exp(-c.out * 0.6) * Mm(0.3)) << "kd " << c.in;
+    }
+  }
+}
+
+TEST_F(RateTest, ModelTwoLeavesKdAlone) {
+  nr.imdl = 2;
+  p[4] = 50.0;
+  Rate(0.3, 0.6, 3);
+  EXPECT_EQ(p[4], 50.0);
+}
+
+TEST_F(RateTest, VanishingFittedParametersAreRaisedButFixedOnesAreNot) {
+  nr.imdl = 2;
+  p = {0.0, 0.0, -1e-20, 0.0, 0.0, 0.0};
+  nr.mask = {0, 0, 0, 1, 0, 0};
+  Rate(0.3, 0.6, 3);
+  EXPECT_EQ(p[1], kTiny);
+  EXPECT_EQ(p[2], kTiny);
+  EXPECT_EQ(p[3], 0.0);  // held fixed
+  EXPECT_EQ(p[4], 0.0);  // beyond nparam
+  p = {0.0, -1.0, 2.0, 0.0, 0.0, 0.0};
+  nr.mask = {};
+  Rate(0.3, 0.6, 3);
+  EXPECT_EQ(p[1], -1.0);  // only magnitude is guarded, not sign
+}
+
+TEST_F(RateTest, FallingCurveStopsTheRun) {
+  nr.iupdwn = -1;
+  try {
+    Rate(0.3, 0.6);
+    FAIL() << "no stop";
+  } catch (const Stop& stop) {
+    EXPECT_EQ(stop.text(), "DESCENDING CURVE NOT ALLOWED!");
+  }
+}
+
+}  // namespace
+}  // namespace brx
