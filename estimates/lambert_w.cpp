@@ -36,7 +36,7 @@ double omegw(double x) {
   quad w = (X / 2 + 8) * X / ((12 * X + 8) + X * X) + L - logq(L + 1);
 
   if ((w < 0 ? -w : w) > kGuessCap) {
-    // Above x of about 7.2e29 the guess is cut to 65; from about 1e38 on, ten steps from there
+    // Above x of about 7.2e29 the guess is cut to 65; from about 1e37 on, ten steps from there
     // end short of the root. Intended: the fit never needs W that large.
     w = w > 0 ? kGuessCap : -kGuessCap;
   } else if (w <= 0) {
