@@ -1,0 +1,53 @@
+#pragma once
+// Reading a progress-curve data file.
+//
+//   line 1        [So]            (a negative [So] selects deactivation type 2)
+//   line 2..      time, product   (two numbers separated by a comma, blanks, or both)
+//   ...
+//   end of data   an empty line, a line starting with "#", "'" or '"', or the end of the file;
+//                 everything from there on is ignored (notes may follow)
+//
+// Anything after the values a line needs is ignored. Tables are sized from the file, so a file of
+// any length is read; row 0 of every table exists and is not used.
+
+#include <string>
+#include <vector>
+
+#include "fitting/table.h"
+
+namespace brx {
+
+// True when a line ends the data: within its first 100 characters, after leading blanks, it is
+// empty or starts with "#", "'" or '"'.
+bool ends_data(const std::string& line);
+
+// Counts the lines from the start of the file up to the end of the data, the first line included.
+// An unreadable file counts 0 rows.
+void count_file_rows(const std::string& file, int& rows);
+
+// flag := 1 when `name` names an existing file (a relative name is taken in the current folder).
+void file_name_exists(const std::string& name, int& flag);
+
+// Reads a data file: P(1..K) the K leading values of line 1 (P(0..K) cleared first), t(1..n) the
+// times and y(1..n, column) the product values of the n data rows. The tables are created with
+// n usable rows. Throws Stop "EXECUTION L4275" when the file does not exist, Stop "EXCEEDED 5
+// PARAMETERS!" when K is outside 1..5, and InputError (file, line number, line) when line 1 does
+// not start with K numbers or a data row does not start with two numbers.
+void data_import(const std::string& file, std::vector<double>& P, std::vector<double>& t, Table& y,
+                 int K, int column, int& n);
+
+// Repairs equal neighbouring times t(1..n) in place (forward pass, backward pass, end pair), then
+// multiplies the last time by 1.01. Times still equal after the repair throw Stop "Run Aborted!"
+// with the error box "Time values in file must not be equal! Program terminated!".
+void repair_tied_times(std::vector<double>& t, int n);
+
+// Deactivation type from the sign of [So]: 2 for a negative [So], else 1; [So] becomes its
+// magnitude. Returns the run's flagpexp (1 for type 2, else 0).
+int deactivation_flag(double& so);
+
+// Too few points for a meaningful comparison of the models.
+inline bool too_few_points(int n) {
+  return n <= 4;
+}
+
+}  // namespace brx

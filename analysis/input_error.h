@@ -1,0 +1,44 @@
+#pragma once
+// A data file that cannot be analysed as it stands. The message names the file and, where there
+// is one, the line number and the line itself, so the user can go straight to the fault:
+//
+//   /data/run7.dat:5: expected a time and a product value: "0.40"
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace brx {
+
+class InputError : public std::runtime_error {
+ public:
+  // line = 0 when the fault is not on one line (the file cannot be read, ...).
+  InputError(std::string file, int line, std::string text, std::string reason)
+      : std::runtime_error(compose(file, line, text, reason)),
+        file_(std::move(file)),
+        line_(line),
+        text_(std::move(text)),
+        reason_(std::move(reason)) {}
+
+  const std::string& file() const { return file_; }
+  int line() const { return line_; }
+  const std::string& text() const { return text_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  static std::string compose(const std::string& file, int line, const std::string& text,
+                             const std::string& reason) {
+    std::string m = file;
+    if (line > 0) m += ":" + std::to_string(line);
+    m += ": " + reason;
+    if (line > 0) m += ": \"" + text + "\"";
+    return m;
+  }
+
+  std::string file_;
+  int line_;
+  std::string text_;
+  std::string reason_;
+};
+
+}  // namespace brx
