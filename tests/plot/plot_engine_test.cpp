@@ -85,18 +85,6 @@ TEST(PlotLayout, The541SquareWithTheApplicationsMarginsAndRanges) {
   EXPECT_TRUE(HasLine(p, 80, 60, 80, 481, kBlack)) << "y axis on the left edge\n" << p.Dump();
 }
 
-TEST(PlotLayout, YAxisCrossingAtTheOriginStandsAtXZero) {
-  Plot plot;
-  set_xscale(plot.h, -0.5, 1.0);
-  add_dataset(plot.h, kX, kY);
-  plot.engine().GetYAxisSetup().crossOrigin = true;
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
-  const float x0 = plot.engine().GetXTrafo().Transform(0.0f);
-  EXPECT_GT(x0, 100.0f);
-  EXPECT_TRUE(HasLine(p, x0, 60, x0, 481, kBlack)) << p.Dump();
-}
-
 TEST(PlotLayout, BothLabelInsetsAreTakenOncePerLayoutPass) {
   for (const int cw : {8, 10, 12}) {
     Plot plot;
@@ -314,53 +302,6 @@ TEST(PlotDraw, FlatYRangesAreOpenedUpAndBadRangesRefused) {
     EXPECT_FALSE(plot.engine().Draw(p));
     EXPECT_TRUE(p.Drawing().empty()) << "refused before drawing";
   }
-}
-
-TEST(PlotDraw, AreaTooSmallForTicksIsRefused) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  RecordingPainter p;
-  p.height = 120;  // 541 - 20 wide, 0 high: no room for a y division
-  EXPECT_FALSE(plot.engine().Draw(p));
-  EXPECT_TRUE(p.Drawing().empty());
-}
-
-TEST(PlotDraw, TitleAndOpaqueBackgroundAreDrawnFirst) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  plot.engine().SetTitle("Title");
-  plot.engine().SetBackground(false, PColor{255, 255, 255});
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
-  const auto drawing = p.Drawing();
-  ASSERT_GE(drawing.size(), 2u);
-  EXPECT_EQ(drawing[0].op, "FillRect");
-  EXPECT_EQ(drawing[0].args, (std::vector<float>{0, 0, 541, 541}));
-  EXPECT_EQ(drawing[1].text, "Title");
-  EXPECT_EQ(drawing[1].args, (std::vector<float>{(541 - 40) / 2, 60 - 16}));
-}
-
-TEST(PlotDraw, SelectedPointsGetASquareAndDummyXCountsFromZero) {
-  PlotEngine engine;
-  for (AxisSetup* axis : {&engine.GetXAxisSetup(), &engine.GetYAxisSetup()}) {
-    axis->min = 0.0f;
-    axis->max = 2.0f;
-    axis->autoscaleMin = axis->autoscaleMax = false;
-  }
-  auto selection = std::make_unique<PlotDataSelection>();
-  selection->marks = {0, 1};  // resized to the three points
-  engine.GetPlotDataContainer().AddXYPlot(
-      nullptr, std::make_unique<PlotData>(std::vector<float>{0.0f, 0.5f, 1.0f}), nullptr, nullptr,
-      std::move(selection));
-  RecordingPainter p;
-  ASSERT_TRUE(engine.Draw(p));
-  EXPECT_EQ(engine.GetPlotDataContainer().GetPlotDataSelection(0)->marks.size(), 3u);
-  const auto fills = SeriesCalls(p, "FillRect");
-  ASSERT_EQ(fills.size(), 1u);
-  const int px = static_cast<int>(engine.GetXTrafo().Transform(1.0f));
-  const int py = static_cast<int>(engine.GetYTrafo().Transform(0.5f));
-  EXPECT_EQ(fills[0].args,
-            (std::vector<float>{static_cast<float>(px - 5), static_cast<float>(py - 5), 10, 10}));
 }
 
 }  // namespace
