@@ -13,6 +13,8 @@ namespace {
 constexpr int kHorizontal = 0;
 constexpr int kVertical = 1;
 constexpr int kSolidFill = 1;
+constexpr int kLeft = 0;
+constexpr int kTop = 2;
 
 }  // namespace
 
@@ -23,6 +25,10 @@ ToolkitPainter::ToolkitPainter() {
   right_ = v.right;
   bottom_ = v.bottom;
   clip_ = v.clip;
+  // Text positions below are worked out for left/top justification. A caller that left another
+  // justification in force (the plot view leaves vertical centring) would otherwise shift every
+  // plot text from the second redraw on.
+  tk::settextjustify(kLeft, kTop);
 }
 
 ToolkitPainter::~ToolkitPainter() {

@@ -12,8 +12,8 @@ namespace brx {
 // written in font 1 (sans-serif) at size 16 and in the line colour. On destruction the recorded
 // viewport is restored if a clip was set.
 //
-// The positions assume the toolkit's initial text justification (left, top), which this painter
-// never changes.
+// Text is placed for left/top justification, which the painter selects when it is made (and
+// leaves selected).
 class ToolkitPainter : public Painter {
  public:
   static constexpr int kFont = 1;
