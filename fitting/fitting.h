@@ -19,6 +19,7 @@
 //
 // Shared types: Table (table.h), nrtype (nrtype.h), Stop (stop.h).
 
+#include "fitting/integrator.h"
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/rate_equations.h"
