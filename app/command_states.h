@@ -1,0 +1,60 @@
+#pragma once
+// Which commands of the main window may be used in each state of the program, as plain values:
+// the main loop and the callbacks move between the states below and then show the result.
+//
+//   No data file       start; Open cancelled; Run with no file chosen
+//   File chosen        a data file was picked
+//   Results available  a run ended
+//   Viewer open        "Display Results" until the viewer's Exit
+//
+// "Description", "Example Data" and "About" are usable in every state.
+
+namespace brx {
+
+struct CommandStates {
+  // "File" menu
+  bool file_menu = true;
+  bool open_data_file = true;
+  bool run_analysis = false;
+  bool save_screen = false;
+  bool print_screen = false;
+  bool description = true;
+  bool example_data = true;
+  bool about = true;
+  bool quit = true;
+  // "Graph Labels" menu
+  bool graph_labels = false;
+  bool plot_title = false;
+  bool ordinate_label = false;
+  bool abscissa_label = false;
+  // check boxes and buttons
+  bool model1_box = false;
+  bool model2_box = false;
+  bool model1_checked = false;
+  bool model2_checked = false;
+  bool run_button = false;
+  bool results_button = false;
+
+  bool operator==(const CommandStates&) const = default;
+};
+
+// The state the program starts in.
+CommandStates start_states();
+
+// Open cancelled, or Run before any file was chosen.
+void enter_no_data_file(CommandStates& s);
+// A data file was picked: it may be run; earlier results are no longer shown. Save Screen, Print
+// Screen and Graph Labels keep their state.
+void enter_file_chosen(CommandStates& s);
+// A run ended: everything is usable and both curves are shown.
+void enter_results(CommandStates& s);
+// The results viewer opened: Quit and both buttons wait until it closes.
+void enter_viewer_open(CommandStates& s);
+// The results viewer closed.
+void enter_viewer_closed(CommandStates& s);
+
+// After a redraw of the plot with the given check marks: without a curve to show there are no
+// results to display; with one, both buttons are usable again, unless the viewer is open.
+void after_redraw(CommandStates& s, bool model1_checked, bool model2_checked, bool viewer_open);
+
+}  // namespace brx

@@ -1,0 +1,63 @@
+#include "app/desktop_program.h"
+
+#include <array>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "analysis/globalsplot.h"
+#include "app/file_channels.h"
+#include "app/live_file_view.h"
+#include "app/main_window.h"
+#include "app/window_guard.h"
+#include "fitting/nrtype.h"
+#include "toolkit/toolkit.h"
+
+namespace brx {
+
+void report_stop(const Stop& stop, std::ostream& out, std::ostream& err) {
+  switch (stop.notice()) {
+    case Stop::Notice::kErrorBox:
+      toolkit::dlgmessage(3, stop.message().c_str());
+      break;
+    case Stop::Notice::kStdout:
+      out << "\n" << stop.message() << "\n\n" << std::flush;
+      break;
+    case Stop::Notice::kNone:
+      break;
+  }
+  err << "STOP " << stop.text() << "\n" << std::flush;
+}
+
+int desktop_main(MainWindow& w) {
+  const std::array<std::string, 2> labels = {kInitialXLabel, kInitialYLabel};
+  int status = 0;
+  try {
+    plot_embeded(w, labels, kInitialTitle);
+  } catch (const Stop& stop) {
+    make_current(w.ids.window);
+    report_stop(stop, std::cout, std::cerr);
+    status = 1;
+  } catch (const std::exception& e) {
+    make_current(w.ids.window);
+    const std::string text =
+        std::string("Brevantix-kd stopped after an unexpected error:\r\n") + e.what();
+    toolkit::dlgmessage(3, text.c_str());
+    std::cerr << "brevantix-kd: " << e.what() << "\n";
+    status = 1;
+  }
+  // Views still loading end once their channels are closed.
+  close_all_units();
+  join_live_views();
+  return status;
+}
+
+int run_desktop_program(int argc, char** argv) {
+  // The records outlive every callback thread: the toolkit joins them before it returns.
+  nrtype nr;
+  globalsplot gp;
+  MainWindow w(nr, gp);
+  return toolkit::run_toolkit_program(argc, argv, [&w] { return desktop_main(w); });
+}
+
+}  // namespace brx

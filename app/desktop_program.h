@@ -1,0 +1,31 @@
+#pragma once
+// The desktop program's entry: the window toolkit on the main thread, the program on its own
+// thread, and how a stop of the analysis ends the process.
+//
+//   run_desktop_program  the whole program; returns the exit status
+//   desktop_main         the program thread's part (plot_embeded and the stop handling)
+//   report_stop          tell the user about a stop of the analysis
+
+#include <iosfwd>
+
+#include "app/main_window.h"
+#include "fitting/stop.h"
+
+namespace brx {
+
+inline constexpr const char* kInitialTitle = "Normalized Progress Curves";
+inline constexpr const char* kInitialXLabel = "Normalized Time";
+inline constexpr const char* kInitialYLabel = "Normalized Product";
+
+// Status 0 after Quit; 1 after a stop of the analysis or an unexpected error.
+int run_desktop_program(int argc, char** argv);
+
+// Runs the main window `w` until Quit or a stop; call it on the toolkit's program thread, with
+// `w` living until the toolkit has ended every callback.
+int desktop_main(MainWindow& w);
+
+// The error box (when the stop asks for one) or the message on `out` (with an empty line before
+// and after it), then "STOP <text>" on `err`.
+void report_stop(const Stop& stop, std::ostream& out, std::ostream& err);
+
+}  // namespace brx

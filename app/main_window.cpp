@@ -1,0 +1,326 @@
+#include "app/main_window.h"
+
+#include <algorithm>
+
+#include "analysis/brevantix_run.h"
+#include "analysis/input_error.h"
+#include "app/file_selection.h"
+#include "app/info_screens.h"
+#include "app/plot_view.h"
+#include "app/results_viewer.h"
+#include "app/text_fields.h"
+#include "app/window_guard.h"
+#include "toolkit/toolkit.h"
+
+namespace brx {
+namespace {
+
+namespace tk = toolkit;
+
+constexpr int kWhite = tk::creatergb(255, 255, 255);
+constexpr int kBlack = tk::creatergb(0, 0, 0);
+constexpr int kErrorBox = 3;
+constexpr int kInformationBox = 1;
+constexpr int kStartIdleMs = 3;
+constexpr int kMainSlot = 256;  // child_windows slot of the main window
+
+// Shows the states, keeping Quit and both buttons greyed while the results viewer is open
+// whatever the state says.
+void show_states(MainWindow& w, bool set_checks) {
+  CommandStates s = w.states;
+  if (w.viewer_open.load()) enter_viewer_open(s);
+  apply_states(w.ids, s, set_checks);
+}
+
+void set_state(MainWindow& w, void (*enter)(CommandStates&), bool set_checks) {
+  with_window(w.ids.window, [&] {
+    enter(w.states);
+    show_states(w, set_checks);
+    tk::refreshall();
+  });
+}
+
+// Wakes the main loop: its window must be current for the wake-up to reach it.
+void wake_main_loop(MainWindow& w) {
+  with_window(w.ids.window, [] { tk::stopidle(); });
+}
+
+// While the results viewer is open the main loop must stay asleep (the viewer's Exit wakes it
+// with its own action), so Open and Run are refused with a word of explanation.
+bool refused_while_viewer_open(MainWindow& w) {
+  if (!w.viewer_open.load()) return false;
+  tk::dlgmessage(kInformationBox,
+                 "The results window is open.\r\nClose it with File > Exit before opening a "
+                 "data file or running the analysis.");
+  return true;
+}
+
+void release_work_arrays(MainWindow& w) {
+  w.times.clear();
+  w.measured.clear();
+  w.model1.clear();
+  w.model2.clear();
+}
+
+// Pending action 1: the analysis of the chosen file, on the program thread. The run works on
+// copies of the two records so that a redraw from a check box meanwhile reads the last run's
+// tables whole; the results are taken over at once when it ends.
+void perform_run(MainWindow& w) {
+  if (w.file_chosen.load() == 0) {
+    set_state(w, enter_no_data_file, true);
+    return;
+  }
+  nrtype nr_run;
+  globalsplot gp_run;
+  {
+    std::lock_guard lock(window_mutex());
+    nr_run = w.nr;
+    gp_run = w.gp;
+  }
+  try {
+    brevantix_run(w.datafile, nr_run, gp_run);
+  } catch (const InputError& e) {
+    // The file stays chosen: the user can mend it and run again.
+    make_current(w.ids.window);
+    const std::string text = "The data file cannot be analysed:\r\n" + std::string(e.what());
+    tk::dlgmessage(kErrorBox, text.c_str());
+    set_state(w, enter_file_chosen, true);
+    return;
+  }
+  with_window(w.ids.window, [&] {
+    w.nr = std::move(nr_run);
+    w.gp.model0lbl = gp_run.model0lbl;
+    w.gp.model1lbl = gp_run.model1lbl;
+    w.gp.model2lbl = gp_run.model2lbl;
+    w.gp.titlelbl = gp_run.titlelbl;
+    const auto n = static_cast<std::size_t>(std::max(0, w.nr.n8));
+    release_work_arrays(w);
+    w.times.assign(n, 0.0);
+    w.measured.assign(n, 0.0);
+    w.model1.assign(n, 0.0);
+    w.model2.assign(n, 0.0);
+  });
+  dataset_changed(w);
+  set_state(w, enter_results, true);
+}
+
+// Pending action 4: the file dialog, on the program thread.
+void choose_file(MainWindow& w) {
+  int chosen = 0;
+  openfile(w, w.datafile, chosen);
+  w.file_chosen = chosen;
+  if (chosen == 1) {
+    set_state(w, enter_file_chosen, true);
+  } else {
+    set_state(w, enter_no_data_file, true);
+  }
+}
+
+void main_loop(MainWindow& w) {
+  const int main = w.ids.window;
+  while (w.pending.load() != kActionQuit) {
+    if (!make_current(main)) break;
+    tk::startidle(kStartIdleMs);
+    with_window(main, [] {
+      tk::clearviewport();
+      tk::setbkcolor(kWhite);
+      tk::refreshall();
+    });
+    int action = w.pending.load();
+    switch (action) {
+      case kActionQuit:
+        return;
+      case kActionRun:
+        perform_run(w);
+        break;
+      case kActionChooseFile:
+        choose_file(w);
+        break;
+      case kActionViewerOpened:
+        set_state(w, enter_viewer_closed, false);
+        break;
+      default:
+        // Unless a command stored a new action meanwhile.
+        w.pending.compare_exchange_strong(action, kActionNone);
+        break;
+    }
+    // An action is not consumed: a later wake-up without a new one performs it again.
+    if (w.pending.load() == kActionQuit) break;
+    dataset_changed(w);
+    ++w.idle_passes;
+    if (!make_current(main)) break;
+    tk::loop();
+  }
+}
+
+}  // namespace
+
+void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks) {
+  tk::enablemenu(ids.file_menu, s.file_menu);
+  tk::enablemenuitem(ids.open, s.open_data_file);
+  tk::enablemenuitem(ids.run, s.run_analysis);
+  tk::enablemenuitem(ids.save_screen, s.save_screen);
+  tk::enablemenuitem(ids.print_screen, s.print_screen);
+  tk::enablemenuitem(ids.description, s.description);
+  tk::enablemenuitem(ids.example_data, s.example_data);
+  tk::enablemenuitem(ids.about, s.about);
+  tk::enablemenuitem(ids.quit, s.quit);
+  tk::enablemenu(ids.graph_menu, s.graph_labels);
+  tk::enablemenuitem(ids.plot_title, s.plot_title);
+  tk::enablemenuitem(ids.ordinate, s.ordinate_label);
+  tk::enablemenuitem(ids.abscissa, s.abscissa_label);
+  if (set_checks) {
+    tk::checkboxsetchecked(ids.model1_box, s.model1_checked);
+    tk::checkboxsetchecked(ids.model2_box, s.model2_checked);
+  }
+  tk::enablebutton(ids.model1_box, s.model1_box);
+  tk::enablebutton(ids.model2_box, s.model2_box);
+  tk::enablebutton(ids.run_button, s.run_button);
+  tk::enablebutton(ids.results_button, s.results_button);
+}
+
+bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
+                       const std::string& title_text) {
+  std::lock_guard lock(window_mutex());
+  tk::setapplicationdpiaware();
+  const int win = tk::initwindow(kMainWidth, kMainHeight, "Brevantix-kd", tk::kDefaultPosition,
+                                 tk::kDefaultPosition, tk::kKeepOption, 0);
+  if (win < 0) return false;
+  tk::useansitext();
+  tk::setwindowsystemclosecallback(closeflag_cancel);
+  tk::setwindowtitle(kProgramTitle);
+
+  MainIds& ids = w.ids;
+  ids.window = win;
+  w.gp.idactiveplotwin = win;
+  std::fill(w.gp.child_windows.begin() + 1, w.gp.child_windows.end(), -1);
+  w.gp.child_windows[kMainSlot] = win;
+
+  ids.menubar = tk::addmenu("", -1);
+  ids.file_menu = tk::addmenu("File", ids.menubar);
+  ids.graph_menu = tk::addmenu("Graph Labels", ids.menubar);
+  ids.open = tk::addmenuitem("Open Data File", ids.file_menu, [&w] { handle_open(w); });
+  ids.run = tk::addmenuitem("Run Analysis", ids.file_menu, [&w] { handle_run(w); });
+  tk::addmenuseparator(ids.file_menu);
+  ids.save_screen = tk::addmenuitem("Save Screen", ids.file_menu, [&w] { savescreen(w); });
+  ids.print_screen = tk::addmenuitem("Print Screen", ids.file_menu, [&w] { printscreen(w); });
+  tk::addmenuseparator(ids.file_menu);
+  ids.description = tk::addmenuitem("Description", ids.file_menu, [] { info(); });
+  ids.example_data = tk::addmenuitem("Example Data", ids.file_menu, [] { example(); });
+  ids.about = tk::addmenuitem("About", ids.file_menu, [] { aboutit(); });
+  tk::addmenuseparator(ids.file_menu);
+  ids.quit = tk::addmenuitem("Quit", ids.file_menu, [&w] { handle_quit(w); });
+  ids.plot_title = tk::addmenuitem("Plot Title", ids.graph_menu, [&w] { title(w); });
+  ids.ordinate = tk::addmenuitem("Ordinate Y Label", ids.graph_menu, [&w] { ylabel(w); });
+  ids.abscissa = tk::addmenuitem("Abscissa X Label", ids.graph_menu, [&w] { xlabel(w); });
+
+  w.states = start_states();
+  apply_states(ids, w.states, false);
+
+  tk::setcolor(kBlack);
+  tk::setbkcolor(kWhite);
+  tk::clearviewport();
+  tk::setmatchthemetextstyle();
+  tk::setbkcolor(kWhite);
+
+  ids.model1_box =
+      tk::createcheckbox(90, 540, 200, 20, "Model 1 Curve-fit Data", [&w] { dataset_changed(w); });
+  ids.model2_box =
+      tk::createcheckbox(300, 540, 200, 20, "Model 2 Curve-fit Data", [&w] { dataset_changed(w); });
+  ids.run_button = tk::createbutton(90, 575, 155, 35, "Run Curve-fit", [&w] { handle_run(w); });
+  ids.results_button =
+      tk::createbutton(300, 575, 155, 35, "Display Results", [&w] { handle_textbox(w); });
+
+  tk::setbuttonvisible(ids.run_button, true);
+  tk::setbuttonvisible(ids.results_button, true);
+  tk::enablebutton(ids.run_button, false);
+  tk::enablebutton(ids.results_button, false);
+  tk::refreshall();
+  apply_states(ids, w.states, true);
+
+  // The label fields, as the run and the plot read them.
+  w.title = field_text(title_text, kTitleWidth);
+  w.labels = {field_text(labels[0], kLabelWidth), field_text(labels[1], kLabelWidth)};
+  w.gp.titlelbl = w.gp.xytitlelbl = field_text(title_text, kLabelWidth);
+  w.nr.title8 = w.title;
+  w.gp.xaxislbl = w.nr.label8[0] = w.labels[0];
+  w.gp.yaxislbl = w.nr.label8[1] = w.labels[1];
+  return true;
+}
+
+void plot_embeded(MainWindow& w, const std::array<std::string, 2>& labels,
+                  const std::string& title_text) {
+  if (!build_main_window(w, labels, title_text)) return;
+  dataset_changed(w);
+  w.pending = kActionNone;
+  w.started = true;
+  // A Stop from the run leaves from here with the window still open, so that its error box has
+  // an owner; the program's entry closes everything.
+  main_loop(w);
+  std::lock_guard lock(window_mutex());
+  tk::closewindow(w.ids.window);
+  release_work_arrays(w);
+}
+
+void closeallplotchilds(globalsplot& gp) {
+  std::lock_guard lock(window_mutex());
+  for (int slot = 1; slot < kMainSlot; ++slot) {
+    int& child = gp.child_windows[static_cast<std::size_t>(slot)];
+    if (child < 0) continue;
+    tk::closewindow(child);
+    child = -1;
+  }
+  const int main = gp.child_windows[kMainSlot];
+  if (tk::isvalidwindow(main)) {
+    tk::setcurrentwindow(main);
+    tk::refreshall();
+  }
+}
+
+void handle_open(MainWindow& w) {
+  if (refused_while_viewer_open(w)) return;
+  w.pending = kActionChooseFile;
+  wake_main_loop(w);
+}
+
+void handle_run(MainWindow& w) {
+  if (refused_while_viewer_open(w)) return;
+  w.pending = kActionRun;
+  wake_main_loop(w);
+}
+
+// The main loop closes the window itself once it has left its loop: closing it from here could
+// leave no current window while the loop is about to wait on it.
+void handle_quit(MainWindow& w) {
+  w.pending = kActionQuit;
+  closeallplotchilds(w.gp);
+  wake_main_loop(w);
+}
+
+void handle_textbox(MainWindow& w) {
+  if (w.viewer_open.exchange(true)) return;  // a second click while the first opens it
+  w.pending = kActionViewerOpened;
+  with_window(w.ids.window, [&] {
+    enter_viewer_open(w.states);
+    show_states(w, false);
+  });
+  main_multiline_box(w);
+}
+
+void savescreen(MainWindow& w) {
+  tk::ViewSettings v{};
+  if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
+  tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+}
+
+void printscreen(MainWindow& w) {
+  tk::ViewSettings v{};
+  if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
+  tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+}
+
+int closeflag_cancel() {
+  return 0;
+}
+
+}  // namespace brx

@@ -1,0 +1,99 @@
+#pragma once
+// The desktop program's main window and its command flow.
+//
+//   plot_embeded        the whole interactive use: window, menus, controls, main loop
+//   build_main_window   the window with its menus and controls, in the start state
+//   closeallplotchilds  close the child plot windows, make the main window current
+//   handle_open, handle_run, handle_quit, handle_textbox, savescreen, printscreen,
+//   closeflag_cancel    the commands (they only record what the main loop is to do)
+//
+// Threads: the main loop runs on the program thread and does the long work (file dialog,
+// analysis run); menu commands, buttons and check boxes run on threads of their own and only
+// store a pending action and wake the loop.
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "analysis/globalsplot.h"
+#include "app/command_states.h"
+#include "fitting/nrtype.h"
+
+namespace brx {
+
+// Pending actions of the main loop.
+inline constexpr int kActionQuit = 0;
+inline constexpr int kActionRun = 1;
+inline constexpr int kActionChooseFile = 4;
+inline constexpr int kActionViewerOpened = 5;
+inline constexpr int kActionNone = -1;
+
+// Sizes and texts of the main window.
+inline constexpr int kMainWidth = 550;
+inline constexpr int kMainHeight = 650;
+inline constexpr int kPlotSize = 540;  // the plot square (0, 0)-(540, 540)
+inline constexpr const char* kProgramTitle = "Brevantix-kd Progress Curve Modeling Software";
+inline constexpr std::size_t kTitleWidth = 100;
+inline constexpr std::size_t kLabelWidth = 50;
+
+// Toolkit identifiers of the main window's menus, items and controls.
+struct MainIds {
+  int window = -1;
+  int menubar = -1, file_menu = -1, graph_menu = -1;
+  int open = -1, run = -1, save_screen = -1, print_screen = -1;
+  int description = -1, example_data = -1, about = -1, quit = -1;
+  int plot_title = -1, ordinate = -1, abscissa = -1;
+  int model1_box = -1, model2_box = -1, run_button = -1, results_button = -1;
+};
+
+// Everything the main window's loop and its callbacks share. Fields marked (lock) are read and
+// written under window_mutex(); the atomics are the values one thread writes for another.
+struct MainWindow {
+  MainWindow(nrtype& nr_, globalsplot& gp_) : nr(nr_), gp(gp_) {}
+
+  nrtype& nr;       // (lock) the program's numeric record: published tables and labels
+  globalsplot& gp;  // (lock) the program's shell record
+  MainIds ids;      // written once before the loop starts
+
+  std::atomic<int> pending{kActionNone};
+  std::atomic<int> file_chosen{0};
+  std::atomic<bool> viewer_open{false};
+  std::atomic<bool> started{false};  // the window and its controls exist
+  std::atomic<int> idle_passes{0};   // times the loop has gone to sleep (for observers)
+
+  std::string datafile;                 // the data file handed to the run (main loop only)
+  std::string title;                    // (lock) plot title, 100 characters at most
+  std::array<std::string, 2> labels;    // (lock) x and y axis labels, 50 characters at most
+  std::vector<double> times, measured;  // (lock) plot work arrays, n8 values each
+  std::vector<double> model1, model2;
+  CommandStates states;  // (lock) what is usable now
+};
+
+// Runs the program's window until the user quits; `labels` (x, y) and `title` are the texts of
+// the empty plot. A Stop from the analysis leaves through this function; a data file that cannot
+// be read is reported in an error box and the program goes on.
+void plot_embeded(MainWindow& w, const std::array<std::string, 2>& labels,
+                  const std::string& title);
+
+// Creates the main window with its menus and controls in the start state and fills the label
+// fields; returns false when the window cannot be created.
+bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
+                       const std::string& title);
+
+// Shows `s` on the menus and controls; the check marks too when `set_checks`. Call with the main
+// window current, under window_mutex().
+void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks);
+
+void closeallplotchilds(globalsplot& gp);
+
+void handle_open(MainWindow& w);
+void handle_run(MainWindow& w);
+void handle_quit(MainWindow& w);
+void handle_textbox(MainWindow& w);
+void savescreen(MainWindow& w);
+void printscreen(MainWindow& w);
+// Refuses the close button of the title bar: the program ends through "Quit".
+int closeflag_cancel();
+
+}  // namespace brx

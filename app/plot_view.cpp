@@ -1,0 +1,177 @@
+#include "app/plot_view.h"
+
+#include <algorithm>
+#include <span>
+
+#include "app/text_fields.h"
+#include "app/window_guard.h"
+#include "plot/embed_plot.h"
+#include "plot/plot_api.h"
+#include "toolkit/toolkit.h"
+
+namespace brx {
+namespace {
+
+namespace tk = toolkit;
+
+constexpr int kWhite = tk::creatergb(255, 255, 255);
+constexpr int kBlack = tk::creatergb(0, 0, 0);
+constexpr int kPromptColour = tk::creatergb(128, 0, 0);
+constexpr int kTitleColour = tk::creatergb(0, 0, 128);
+constexpr int kPromptX = 190;
+constexpr int kPromptY = 300;
+constexpr double kXMax = 1.1;  // fixed ranges: the data are normalised to 1
+constexpr double kYMax = 1.2;
+
+// Copies the first n8 published values into the plot work arrays.
+void fill_work_arrays(MainWindow& w) {
+  const auto n = static_cast<int>(std::min(w.times.size(), w.model2.size()));
+  const int rows = std::min({n, w.nr.n8, w.nr.x8.rows(), w.nr.y8.rows(), w.nr.z8.rows()});
+  const bool two_columns = w.nr.z8.cols() >= 2 && w.nr.x8.cols() >= 1 && w.nr.y8.cols() >= 1;
+  for (int i = 0; two_columns && i < rows; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    w.times[k] = w.nr.x8(i + 1, 1);
+    w.measured[k] = w.nr.y8(i + 1, 1);
+    w.model1[k] = w.nr.z8(i + 1, 1);
+    w.model2[k] = w.nr.z8(i + 1, 2);
+  }
+}
+
+// The label fields as drawn, from the window's title and labels.
+void write_label_fields(MainWindow& w) {
+  w.nr.label8[0] = field_text(w.labels[0], kLabelWidth);
+  w.nr.label8[1] = field_text(w.labels[1], kLabelWidth);
+  w.nr.title8 = field_text(w.title, kTitleWidth);
+  w.gp.xytitlelbl = field_text(w.title, kLabelWidth);
+  w.gp.xaxislbl = w.nr.label8[0];
+  w.gp.yaxislbl = w.nr.label8[1];
+}
+
+void add_series(PlotHandle* h, int index, std::span<const double> x, std::span<const double> y,
+                const std::string& label, int type, SeriesColour c) {
+  add_dataset(h, x, y);
+  set_serieslabel(h, index, field_text(label, kLabelWidth));
+  set_seriestype(h, index, type);
+  set_seriescolor(h, index, c.r, c.g, c.b);
+}
+
+void show_buttons(MainWindow& w, bool checked1, bool checked2) {
+  after_redraw(w.states, checked1, checked2, w.viewer_open.load());
+  tk::setbuttonvisible(w.ids.run_button, true);
+  tk::setbuttonvisible(w.ids.results_button, true);
+  tk::enablebutton(w.ids.run_button, w.states.run_button);
+  tk::enablebutton(w.ids.results_button, w.states.results_button);
+  tk::refreshall();
+}
+
+void draw(MainWindow& w) {
+  const MainIds& ids = w.ids;
+  tk::setbkcolor(kWhite);
+  tk::setviewport(0, 0, kPlotSize, kPlotSize, 1);
+  tk::clearviewport();
+  const bool checked1 = tk::checkboxischecked(ids.model1_box) == 1;
+  const bool checked2 = tk::checkboxischecked(ids.model2_box) == 1;
+  if (!checked1 && !checked2) {
+    tk::setcolor(kPromptColour);
+    tk::setbkcolor(kWhite);
+    tk::setmatchthemetextstyle();
+    tk::outtextxy(kPromptX, kPromptY, kPlotPrompt);
+    show_buttons(w, checked1, checked2);
+    return;
+  }
+
+  PlotHandle* h = initialize_plot();
+  if (h == nullptr) return;
+  set_xlinear(h);
+  set_ylinear(h);
+  set_xscale(h, 0.0, kXMax);
+  set_yscale(h, 0.0, kYMax);
+  fill_work_arrays(w);
+  write_label_fields(w);
+
+  // Model 2 takes index 1 when Model 1 is hidden.
+  add_series(h, 0, w.times, w.measured, w.gp.model0lbl, kSeriesBigDots, kDataColour);
+  int index = 1;
+  if (checked1)
+    add_series(h, index++, w.times, w.model1, w.gp.model1lbl, kSeriesLine, kModel1Colour);
+  if (checked2)
+    add_series(h, index++, w.times, w.model2, w.gp.model2lbl, kSeriesLine, kModel2Colour);
+  set_xlabel(h, trim_right(w.gp.xaxislbl));
+  set_ylabel(h, left_adjusted(w.gp.yaxislbl, kLabelWidth));
+  embed_plot(h, ids.window, 0, 0, kPlotSize, kPlotSize);
+
+  // The title, centred on a point left of the middle by half its length in characters.
+  const std::string heading = trim_right(w.gp.xytitlelbl);
+  tk::setcolor(kTitleColour);
+  tk::setbkcolor(kWhite);
+  tk::settextjustify(1, 1);
+  tk::setmatchthemetextstyle();
+  tk::outtextxy((kPlotSize - static_cast<int>(heading.size())) / 2, kTitleY, heading.c_str());
+  tk::setcolor(kBlack);
+  tk::setbkcolor(kWhite);
+  tk::setmatchthemetextstyle();
+  tk::settextjustify(0, 1);
+  destroy_plot(h);
+  show_buttons(w, checked1, checked2);
+}
+
+// Asks for a new text in the label dialog (not under the window lock: it waits for the user).
+std::string ask_label(const MainWindow& w, std::string text, const char* caption,
+                      const char* prompt) {
+  make_current(w.ids.window);
+  tk::dlgrequesttext(text, caption, prompt, static_cast<int>(kLabelWidth));
+  return field_text(text, kLabelWidth);
+}
+
+}  // namespace
+
+void dataset_changed(MainWindow& w) {
+  with_window(w.ids.window, [&] { draw(w); });
+}
+
+void title(MainWindow& w) {
+  std::string start;
+  {
+    std::lock_guard lock(window_mutex());
+    start = trim_right(w.gp.titlelbl);
+  }
+  const std::string text = ask_label(w, start, "Plot Label", "Title of Plot");
+  {
+    std::lock_guard lock(window_mutex());
+    w.gp.xytitlelbl = text;
+    w.title = text;
+  }
+  dataset_changed(w);
+}
+
+void ylabel(MainWindow& w) {
+  std::string start;
+  {
+    std::lock_guard lock(window_mutex());
+    start = w.labels[1];
+  }
+  const std::string text = ask_label(w, start, "Ordinate Label", "Y Axis Label");
+  {
+    std::lock_guard lock(window_mutex());
+    w.gp.yaxislbl = text;
+    w.labels[1] = text;
+  }
+  dataset_changed(w);
+}
+
+void xlabel(MainWindow& w) {
+  std::string start;
+  {
+    std::lock_guard lock(window_mutex());
+    start = w.labels[0];
+  }
+  const std::string text = ask_label(w, start, "Abscissa Label", "X Axis Label");
+  {
+    std::lock_guard lock(window_mutex());
+    w.gp.xaxislbl = text;
+    w.labels[0] = text;
+  }
+  dataset_changed(w);
+}
+
+}  // namespace brx

@@ -1,0 +1,192 @@
+#include "app/results_viewer.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "analysis/report.h"
+#include "app/file_channels.h"
+#include "app/live_file_view.h"
+#include "app/text_fields.h"
+#include "app/window_guard.h"
+#include "toolkit/toolkit.h"
+
+namespace brx {
+namespace {
+
+namespace tk = toolkit;
+
+constexpr int kWhite = tk::creatergb(255, 255, 255);
+constexpr int kBlack = tk::creatergb(0, 0, 0);
+constexpr int kStartIdleMs = 10;
+
+void change_to(const std::string& folder) {
+  if (!folder.empty() && chdir(folder.c_str()) != 0) {
+    // The report names are absolute; a folder that is gone only leaves the directory as it was.
+  }
+}
+
+// Exit: wakes the viewer's loop to end it and hands control back to the main window, whose loop
+// then finds its pending action 5 and makes Quit usable again. The viewer's loop closes the
+// viewer's window itself.
+void handle_viewer_quit(MainWindow& w, ResultsViewer& v) {
+  v.pending = kViewerClose;
+  with_window(v.window, [] { tk::stopidle(); });
+  {
+    std::lock_guard lock(window_mutex());
+    w.gp.child_windows[256] = w.gp.idactiveplotwin;
+  }
+  closeallplotchilds(w.gp);
+  w.viewer_open = false;
+  with_window(w.ids.window, [] { tk::stopidle(); });
+}
+
+void handle_save(ResultsViewer& v) {
+  v.pending = kViewerSave;
+  with_window(v.window, [] { tk::stopidle(); });
+}
+
+bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& shared) {
+  ResultsViewer& v = *shared;
+  std::lock_guard lock(window_mutex());
+  tk::setapplicationdpiaware();
+  v.window = tk::initwindow(kMainWidth, kMainHeight, kViewerTitle, tk::kDefaultPosition,
+                            tk::kDefaultPosition, tk::kKeepOption, 0);
+  if (v.window < 0) return false;
+  w.gp.idactivetextwin = v.window;
+  tk::useansitext();
+  tk::setwindowsystemclosecallback(closeflag_cancel);
+  tk::setwindowtitle(kViewerTitle);
+
+  v.menubar = tk::addmenu("", -1);
+  v.file_menu = tk::addmenu("File", v.menubar);
+  v.save_item = tk::addmenuitem("Save Data", v.file_menu, [shared] { handle_save(*shared); });
+  v.separator = tk::addmenuseparator(v.file_menu);
+  v.exit_item =
+      tk::addmenuitem("Exit", v.file_menu, [&w, shared] { handle_viewer_quit(w, *shared); });
+  tk::enablemenu(v.file_menu, true);
+  tk::enablemenuitem(v.separator, true);
+  tk::enablemenuitem(v.save_item, true);
+  tk::enablemenuitem(v.exit_item, true);
+
+  tk::setcolor(kBlack);
+  tk::setbkcolor(kWhite);
+  tk::clearviewport();
+  tk::setmatchthemetextstyle();
+  v.textbox = tk::createmultilinetextbox(5, 5, 540, 640, false);
+  tk::enabletextbox(v.textbox, true);
+  v.report = report_path(trim_right(w.gp.cfilenamepath));
+  v.pending = kViewerLoad;
+  return true;
+}
+
+// Closes the report's channel if it is still open.
+void close_report(const ResultsViewer& v) {
+  if (const int unit = unit_of_file(v.report); unit != 0) close_unit(unit);
+}
+
+}  // namespace
+
+void main_multiline_box(MainWindow& w) {
+  // Shared with the viewer's callbacks, which may still be starting when the viewer ends.
+  auto v = std::make_shared<ResultsViewer>();
+  multilinetextbox(w, v);
+}
+
+void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& shared) {
+  ResultsViewer& v = *shared;
+  if (!open_viewer_window(w, shared)) {
+    w.viewer_open = false;
+    w.pending = kActionViewerOpened;
+    with_window(w.ids.window, [] { tk::stopidle(); });
+    return;
+  }
+  while (v.pending.load() != kViewerClose) {
+    if (!make_current(v.window)) break;
+    tk::startidle(kStartIdleMs);
+    with_window(v.window, [] {
+      tk::clearviewport();
+      tk::refreshall();
+    });
+    // Each action is done once: a second wake-up without a new action must not load the report
+    // into the text box a second time.
+    int action = v.pending.load();
+    switch (action) {
+      case kViewerLoad:
+        close_report(v);
+        readtext(w, v);
+        break;
+      case kViewerSave:
+        savetext(w, v);
+        close_report(v);
+        break;
+      case kViewerClose:
+        break;
+      default:
+        break;
+    }
+    if (action == kViewerClose) break;
+    v.pending.compare_exchange_strong(action, kActionNone);
+    if (!make_current(v.window)) break;
+    tk::loop();
+  }
+  // Close the viewer with the main window current, so there is always a current window.
+  std::lock_guard lock(window_mutex());
+  if (tk::isvalidwindow(w.ids.window)) tk::setcurrentwindow(w.ids.window);
+  tk::closewindow(v.window);
+  w.gp.idactivetextwin = -1;
+}
+
+void readtext(MainWindow& w, ResultsViewer& v) {
+  change_to(w.gp.cpath);
+  const int unit = std::abs(nuunit());
+  if (unit == 0 || !connect_unit(unit, v.report, UnitPosition::kAppend)) return;
+  with_window(v.window, [&] { assignunit(v.textbox, unit); });
+  // The view loads the file, looks once more after the channel is closed, and ends.
+  close_unit(unit);
+  with_window(v.window, [&] { tk::enablemenuitem(v.save_item, true); });
+}
+
+void savetext(MainWindow& w, ResultsViewer& v) {
+  change_to(w.gp.cpath);
+  std::string name = text_file_name(v.report);
+  make_current(v.window);
+  if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data") != 1) return;
+  std::string text;
+  with_window(v.window, [&] {
+    const int length = tk::gettextboxlength(v.textbox);
+    if (length < 0) return;
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = tk::gettextboxcontents(v.textbox, buffer.data(), length + 1);
+    text.assign(buffer.data(), static_cast<std::size_t>(std::max(0, got)));
+  });
+  const int unit = std::abs(nuunit());
+  if (!writelines(unit, name, text)) {
+    const std::string message = "The text could not be saved as\r\n" + name;
+    make_current(v.window);
+    tk::dlgmessage(3, message.c_str());
+  }
+}
+
+bool writelines(int unit, const std::string& file, const std::string& text) {
+  const std::string part = file + ".part";
+  if (!connect_unit(unit, part, UnitPosition::kRewind)) return false;
+  bool ok = false;
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out << trim_right(text) << "\r\n";
+    out.flush();
+    ok = static_cast<bool>(out);
+  }
+  close_unit(unit);
+  if (ok && std::rename(part.c_str(), file.c_str()) == 0) return true;
+  std::remove(part.c_str());
+  return false;
+}
+
+}  // namespace brx
