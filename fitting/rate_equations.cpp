@@ -7,13 +7,14 @@
 
 namespace brx {
 
-void l800(const std::vector<double>& p, std::vector<double>& yi, int /*nparam*/, int col) {
+void l800(const std::vector<double>& p, std::vector<double>& yi, int /*nparam*/,
+          [[maybe_unused]] int col) {
   assert(col >= 1 && p.size() > 3 && static_cast<int>(yi.size()) > col);
   yi[1] = p[3];
 }
 
 void l900(const nrtype& nr, std::vector<double>& p, const std::vector<double>& y,
-          std::vector<double>& d, double t, int nparam, int col) {
+          std::vector<double>& d, double t, int nparam, [[maybe_unused]] int col) {
   assert(nparam >= 1 && nparam <= 5 && p.size() > 4);
   assert(col >= 1 && static_cast<int>(y.size()) > col && static_cast<int>(d.size()) > col);
   // A fitted parameter must never reach zero: the fit works on changes relative to it.
