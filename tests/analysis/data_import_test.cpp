@@ -26,52 +26,40 @@ Imported import(const std::string& path, int K = 1) {
   return r;
 }
 
-std::vector<double> times(const Imported& r) {
-  return std::vector<double>(r.t.begin() + 1, r.t.end());
-}
-
 TEST(DataImport, ReadsSoAndTheRowsUpToTheEndOfTheData) {
   TempDir dir;
   const std::string head = "4.5  mM substrate\n0.0, 0.0\n1,2\n2 3\n3 , 4 extra notes\n";
-  const struct {
-    const char* name;
-    std::string text;
-  } cases[] = {
-      {"end of file", head},
-      {"no final line end", head.substr(0, head.size() - 1)},
-      {"CR LF line ends", "4.5\r\n0.0, 0.0\r\n1,2\r\n2 3\r\n3 , 4\r\n\r\nnotes\r\n"},
-      {"empty line then notes", head + "\nnotes 1 2\n5, 6\n"},
-      {"blank line then notes", head + "   \t \n5, 6\n"},
-      {"hash line", head + "# comment\n5, 6\n"},
-      {"indented hash line", head + "    # comment\n5, 6\n"},
-      {"single quote line", head + "  'note'\n5, 6\n"},
-      {"double quote line", head + "\"note\"\n5, 6\n"},
+  const std::string cases[] = {
+      head,
+      head.substr(0, head.size() - 1),  // no line end after the last row
+      "\xEF\xBB\xBF"
+      "4.5\r\n0.0, 0.0\r\n1,2\r\n2 3\r\n3 , 4\r\n\r\nnotes\r\n",
+      head + "\nnotes 1 2\n5, 6\n",
+      head + "   \t \n5, 6\n",
+      head + "    # comment\n5, 6\n",
+      head + "  'note'\n5, 6\n",
+      head + "\"note\"\n5, 6\n",
   };
-  for (const auto& c : cases) {
-    const auto r = import(dir.write("d.dat", c.text).string());
-    EXPECT_EQ(r.n, 4) << c.name;
-    EXPECT_EQ(r.P[1], 4.5) << c.name;
-    EXPECT_EQ(times(r), (std::vector<double>{0, 1, 2, 3})) << c.name;
-    EXPECT_EQ(r.y(4, 1), 4.0) << c.name;
+  for (const auto& text : cases) {
+    const auto r = import(dir.write("d.dat", text).string());
+    EXPECT_EQ(r.n, 4) << text;
+    EXPECT_EQ(r.P[1], 4.5) << text;
+    EXPECT_EQ(r.t, (std::vector<double>{0, 0, 1, 2, 3})) << text;
+    EXPECT_EQ(r.y(4, 1), 4.0) << text;
   }
+  EXPECT_TRUE(ends_data(std::string(100, ' ') + "1, 2"));  // only 100 characters are looked at
+  EXPECT_FALSE(ends_data(std::string(99, ' ') + "1, 2"));
 }
 
 TEST(DataImport, TheThreeSeparatorsAndTheNumberFormsReadAlike) {
   TempDir dir;
-  const char* rows[] = {"2.5, 1.25e-1", "2.5 1.25E-1", "2.5,1.25d-1", "\t2.5\t,\t+0.125",
-                        "2.5 ,0.125,9"};
-  for (const char* row : rows) {
+  for (const char* row :
+       {"2.5, 1.25e-1", "2.5 1.25E-1", "2.5,1.25d-1", "\t2.5\t,\t+0.125", "2.5 ,0.125,9"}) {
     const auto r = import(dir.write("d.dat", std::string("1\n") + row + "\n").string());
     ASSERT_EQ(r.n, 1) << row;
     EXPECT_EQ(r.t[1], 2.5) << row;
     EXPECT_EQ(r.y(1, 1), 0.125) << row;
   }
-}
-
-TEST(DataImport, OnlyTheFirstHundredCharactersDecideTheEndOfData) {
-  EXPECT_TRUE(ends_data(std::string(100, ' ') + "1, 2"));
-  EXPECT_FALSE(ends_data(std::string(99, ' ') + "1, 2"));
-  EXPECT_TRUE(ends_data(""));
 }
 
 TEST(DataImport, SizesTheTablesFromTheFile) {
@@ -84,35 +72,14 @@ TEST(DataImport, SizesTheTablesFromTheFile) {
   EXPECT_EQ(rows, 2501);
   const auto r = import(path);
   EXPECT_EQ(r.n, 2500);
-  EXPECT_EQ(r.t[2500], 2500.0);
   EXPECT_EQ(r.y(2500, 1), 5000.0);
 }
 
-TEST(DataImport, ReadsUpToFiveLeadingValues) {
+TEST(DataImport, ReadsOneToFiveLeadingValues) {
   TempDir dir;
   const auto path = dir.write("k.dat", "1 2, 3 4 5 6\n0 1\n").string();
-  const auto r = import(path, 5);
-  EXPECT_EQ(r.P, (std::vector<double>{0, 1, 2, 3, 4, 5}));
-  for (int K : {0, 6}) {
-    try {
-      import(path, K);
-      ADD_FAILURE() << "K = " << K;
-    } catch (const Stop& s) {
-      EXPECT_EQ(s.text(), "EXCEEDED 5 PARAMETERS!");
-    }
-  }
-}
-
-TEST(DataImport, AMissingFileStopsWithL4275) {
-  TempDir dir;
-  try {
-    import((dir.path() / "none.dat").string());
-    FAIL();
-  } catch (const Stop& s) {
-    EXPECT_EQ(s.text(), "EXECUTION L4275");
-    EXPECT_EQ(s.notice(), Stop::Notice::kStdout);
-    EXPECT_EQ(s.message(), "No data file was found!");
-  }
+  EXPECT_EQ(import(path, 5).P, (std::vector<double>{0, 1, 2, 3, 4, 5}));
+  for (int K : {0, 6}) EXPECT_THROW(import(path, K), Stop) << K;
 }
 
 TEST(DataImport, BadInputNamesTheFileTheLineAndItsText) {
@@ -126,7 +93,7 @@ TEST(DataImport, BadInputNamesTheFileTheLineAndItsText) {
       {"\n1, 2\n", 1, ""},
       {"# header\n1, 2\n", 1, "# header"},
       {"So = 4.5\n1, 2\n", 1, "So = 4.5"},
-      {"4.5\n0, 0\n0.40\n1, 2\n", 3, "0.40"},
+      {"4.5\n0, 0\n0.40\n1, 2\n", 3, "0.40"},  // one number would swallow the next row
       {"4.5\n0, 0\n1, 2\n2; 3\n", 4, "2; 3"},
       {"4.5\n0, 0\n1,,2\n", 3, "1,,2"},
       {"4.5\n0, 0\nnan, 2\n", 3, "nan, 2"},
@@ -138,32 +105,25 @@ TEST(DataImport, BadInputNamesTheFileTheLineAndItsText) {
       import(path);
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const InputError& e) {
-      EXPECT_EQ(e.file(), path);
       EXPECT_EQ(e.line(), c.line) << c.text;
       EXPECT_EQ(e.text(), c.line_text);
-      const std::string what = e.what();
-      EXPECT_EQ(what.rfind(path, 0), 0u) << what;
-      if (c.line > 0) {
-        EXPECT_NE(what.find(":" + std::to_string(c.line) + ":"), std::string::npos) << what;
-      }
+      const std::string where = c.line > 0 ? path + ":" + std::to_string(c.line) + ": " : path;
+      EXPECT_EQ(std::string(e.what()).rfind(where, 0), 0u) << e.what();
     }
   }
 }
 
-std::vector<double> repaired(std::vector<double> raw) {
-  std::vector<double> t{0.0};
-  t.insert(t.end(), raw.begin(), raw.end());
-  repair_tied_times(t, static_cast<int>(raw.size()));
+std::vector<double> repaired(std::vector<double> t) {
+  t.insert(t.begin(), 0.0);
+  repair_tied_times(t, static_cast<int>(t.size()) - 1);
   return std::vector<double>(t.begin() + 1, t.end());
 }
 
 TEST(TiedTimes, AreRepairedAndTheLastTimeGrowsByOnePercent) {
   EXPECT_EQ(repaired({0, 1, 1, 2, 3}), (std::vector<double>{0, 1, 1.5, 2, 3 * 1.01}));
   EXPECT_EQ(repaired({3, 4, 5, 6, 6}), (std::vector<double>{3, 4, 5, 5.5, 6 * 1.01}));
-  EXPECT_EQ(repaired({0, 1, 2}), (std::vector<double>{0, 1, 2 * 1.01}));
   // Short series never reach outside their rows.
   EXPECT_EQ(repaired({5, 6}), (std::vector<double>{5, 6 * 1.01}));
-  EXPECT_EQ(repaired({5}), (std::vector<double>{5 * 1.01}));
   EXPECT_EQ(repaired({}), (std::vector<double>{}));
 }
 
@@ -178,16 +138,6 @@ TEST(TiedTimes, ThatSurviveTheRepairAbortTheRun) {
       EXPECT_EQ(s.message(), "Time values in file must not be equal! Program terminated!");
     }
   }
-}
-
-TEST(DeactivationType, ComesFromTheSignOfSo) {
-  double so = -4.5;
-  EXPECT_EQ(deactivation_flag(so), 1);
-  EXPECT_EQ(so, 4.5);
-  EXPECT_EQ(deactivation_flag(so), 0);
-  EXPECT_EQ(so, 4.5);
-  EXPECT_TRUE(too_few_points(4));
-  EXPECT_FALSE(too_few_points(5));
 }
 
 }  // namespace

@@ -1,0 +1,221 @@
+#include "analysis/brevantix_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "analysis/input_error.h"
+#include "fitting/stop.h"
+#include "tests/support/temp_dir.h"
+
+namespace brx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+std::string example_text() {
+  return TempDir::read(fs::path(BRX_EXAMPLES_DIR) / "example.dat");
+}
+
+struct Analysis {
+  nrtype nr;
+  globalsplot gp;
+  std::ostringstream notes;
+  RunSummary s;
+};
+
+void run(const fs::path& file, Analysis& r) {
+  r.s = brevantix_run(file.string(), r.nr, r.gp, r.notes);
+}
+
+// The report without its date and elapsed-time lines, which differ from run to run.
+std::string masked_report(const std::string& path) {
+  std::istringstream in(TempDir::read(path));
+  std::string out;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(" The date is", 0) == 0 || line.rfind(" Elapsed time=", 0) == 0) continue;
+    out += line + "\n";
+  }
+  return out;
+}
+
+TEST(BrevantixRun, TheExampleFileGivesAFullReportAndPublishesBothCurves) {
+  TempDir dir;
+  const fs::path data = dir.write("example.dat", example_text());
+  Analysis r;
+  run(data, r);
+  EXPECT_EQ(r.s.body, ReportBody::kFull);
+  EXPECT_TRUE(r.s.report_written);
+  EXPECT_EQ(r.s.report_path, (dir.path() / "example.out").string());
+  EXPECT_EQ(r.s.n, 13);
+  EXPECT_EQ(r.s.flagpexp, 0);
+  EXPECT_DOUBLE_EQ(r.s.tmax, 6.0 * 1.01);
+  EXPECT_DOUBLE_EQ(r.s.ymax, 3.643);
+  EXPECT_EQ(r.s.model2.ierr, 0);
+  EXPECT_EQ(r.s.model2.p[4], 0.0);
+  EXPECT_GT(r.s.model1.p[4], 0.0);
+  EXPECT_DOUBLE_EQ(r.s.model1.p[5], 4.5 / 3.643);
+
+  EXPECT_EQ(r.nr.n8, 13);
+  EXPECT_EQ(r.nr.title8, "Normalized Progress Curves");
+  EXPECT_EQ(r.gp.model1lbl, "Type 1 Deactivation Model 1");
+  // First time and product were 0: both start at 0.001; the stretched last time normalises to 1.
+  EXPECT_EQ(r.nr.x8(1, 1), 0.001);
+  EXPECT_EQ(r.nr.y8(1, 1), 0.001);
+  EXPECT_EQ(r.nr.x8(13, 1), 1.0);
+  EXPECT_DOUBLE_EQ(r.nr.x8(7, 1), 1.4 / (6.0 * 1.01));
+  bool curves_differ = false;
+  for (int i = 1; i <= 13; ++i) {
+    EXPECT_EQ(r.nr.x8(i, 1), r.nr.x8(i, 2));
+    EXPECT_EQ(r.nr.y8(i, 1), r.nr.y8(i, 2));
+    curves_differ = curves_differ || r.nr.z8(i, 1) != r.nr.z8(i, 2);
+  }
+  EXPECT_TRUE(curves_differ);
+
+  const std::string report = TempDir::read(r.s.report_path);
+  EXPECT_EQ(report.rfind("    -----", 0), 0u);
+  EXPECT_NE(report.find(" CONCLUSION\r\n"), std::string::npos);
+}
+
+TEST(BrevantixRun, GivesTheSameFiguresOnEveryRun) {
+  TempDir dir;
+  const fs::path data = dir.write("example.dat", example_text());
+  Analysis a, b;
+  run(data, a);
+  const std::string first = masked_report(a.s.report_path);
+  run(data, b);
+  EXPECT_EQ(masked_report(b.s.report_path), first);
+  EXPECT_EQ(a.s.stats.F, b.s.stats.F);
+  EXPECT_EQ(a.s.stats.pF, b.s.stats.pF);
+  EXPECT_EQ(a.s.model1.p, b.s.model1.p);
+  EXPECT_EQ(a.s.model2.p, b.s.model2.p);
+  for (int i = 1; i <= 13; ++i) EXPECT_EQ(a.nr.z8(i, 1), b.nr.z8(i, 1));
+}
+
+TEST(BrevantixRun, ANegativeSoSelectsTypeTwo) {
+  TempDir dir;
+  std::string text = example_text();
+  text.replace(0, 3, "-4.5");
+  Analysis r;
+  run(dir.write("type2.dat", text), r);
+  EXPECT_EQ(r.s.flagpexp, 1);
+  EXPECT_EQ(r.gp.model1lbl, "Type 2 Deactivation Model 1");
+  EXPECT_DOUBLE_EQ(r.nr.so, 4.5 / 3.643);
+  EXPECT_NE(TempDir::read(r.s.report_path).find("-(t*Km/Vmax/kd)*Exp(+kd*t)\r\n"),
+            std::string::npos);
+}
+
+TEST(BrevantixRun, ShortAndUnscalableFilesGetTheirAbortReports) {
+  const struct {
+    const char* text;
+    bool fitted;
+    ReportBody body;
+  } cases[] = {
+      {"4.5\n0.2, 0.5\n0.4, 0.98\n0.8, 1.8\n1.4, 2.6\n", true, ReportBody::kTooFewPoints},
+      {"4.5\n1, 2\n2, 3\n", false, ReportBody::kTooFewPoints},  // too short to fit at all
+      {"4.5\n", false, ReportBody::kTooFewPoints},
+      {"4.5\n0, 0\n1, 0\n2, 0\n3, 0\n4, 0\n5, 0\n", false, ReportBody::kAbortedFit},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    Analysis r;
+    run(dir.write("short.dat", c.text), r);
+    EXPECT_EQ(r.s.body, c.body) << c.text;
+    EXPECT_EQ(r.s.fitted, c.fitted) << c.text;
+    EXPECT_EQ(r.nr.n8, r.s.n);  // the plot tables are handed over all the same
+    const std::string second =
+        c.body == ReportBody::kAbortedFit ? " The initial Km" : " Either the";
+    EXPECT_EQ(TempDir::read(r.s.report_path).rfind(" CURVE-FIT ANALYSIS ABORTED!\r\n" + second, 0),
+              0u)
+        << c.text;
+  }
+}
+
+TEST(BrevantixRun, NonPositiveValuesAreRaisedBeforeFitting) {
+  TempDir dir;
+  Analysis r;
+  std::string text = example_text();
+  text.replace(text.find("0.976"), 5, "-0.10");
+  run(dir.write("neg.dat", text), r);
+  EXPECT_EQ(r.nr.y8(3, 1), 0.01);
+  EXPECT_EQ(r.nr.y8(3, 2), 0.01);
+}
+
+TEST(BrevantixRun, AZeroSoMasksPoAndSaysSo) {
+  TempDir dir;
+  Analysis r;
+  std::string text = example_text();
+  text.replace(0, 3, "0");
+  run(dir.write("so0.dat", text), r);
+  EXPECT_EQ(r.notes.str(),
+            "\nSetting [Po] <= 0.0 masks the value.\n"
+            "Alternatively, set [Po] to some small positive value\n"
+            "which allows it to be adjusted appropriately.\n");
+}
+
+TEST(BrevantixRun, ARelativeNameIsTakenInTheShellsDataFolder) {
+  TempDir dir;
+  dir.write("rel.dat", example_text());
+  Analysis r;
+  r.gp.cpath = dir.path().string() + "/";
+  r.s = brevantix_run("rel.dat", r.nr, r.gp, r.notes);
+  EXPECT_EQ(r.s.report_path, (dir.path() / "rel.out").string());
+  EXPECT_TRUE(fs::exists(r.s.report_path));
+}
+
+// Each bad input stops the run with its message, and no report (or temporary file) is left.
+TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
+  const struct {
+    const char* name;
+    const char* text;  // nullptr: the file does not exist
+    const char* stop;  // expected stop text, or nullptr for an input error
+    const char* message;
+  } cases[] = {
+      {"missing.dat", nullptr, "EXECUTION L4275", "No data file was found!"},
+      {"tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n", "Run Aborted!",
+       "Time values in file must not be equal! Program terminated!"},
+      {"onenumber.dat", "4.5\n0, 0\n1\n2, 3\n", nullptr,
+       ":3: expected a time and a product value: \"1\""},
+      {"words.dat", "4.5\n0, 0\n1, 2\nsix, 7\n", nullptr,
+       ":4: expected a time and a product value"},
+      {"header.dat", "So\n0, 0\n1, 2\n", nullptr, ":1: line 1 must start with [So]"},
+      {"comment.dat", "# data\n4.5\n", nullptr, ":1: line 1 must hold [So]"},
+      {"empty.dat", "", nullptr, "the file is empty"},
+      {"wouldbe.out", "4.5\n0, 0\n1, 2\n", nullptr, "the report would replace the data file"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const fs::path data = dir.path() / c.name;
+    if (c.text != nullptr) dir.write(c.name, c.text);
+    Analysis r;
+    try {
+      run(data, r);
+      ADD_FAILURE() << c.name << " was analysed";
+    } catch (const Stop& s) {
+      ASSERT_NE(c.stop, nullptr) << c.name << ": " << s.text();
+      EXPECT_EQ(s.text(), c.stop);
+      EXPECT_EQ(s.message(), c.message);
+    } catch (const InputError& e) {
+      ASSERT_EQ(c.stop, nullptr) << c.name << ": " << e.what();
+      const std::string what = e.what();
+      EXPECT_EQ(what.rfind(data.string(), 0), 0u) << what;
+      EXPECT_NE(what.find(c.message), std::string::npos) << what;
+    }
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+      (void)entry;
+      ++files;
+    }
+    EXPECT_EQ(files, c.text != nullptr ? 1 : 0) << c.name;
+    if (c.text != nullptr) {
+      EXPECT_EQ(TempDir::read(data), c.text) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brx
