@@ -24,6 +24,7 @@
 #include "fitting/nrtype.h"
 #include "fitting/rate_equations.h"
 #include "fitting/smoothing.h"
+#include "fitting/spline.h"
 #include "fitting/stop.h"
 #include "fitting/student_t.h"
 #include "fitting/table.h"
