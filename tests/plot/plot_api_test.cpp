@@ -57,30 +57,19 @@ TEST(InitializePlot, SetsMarginsGridsAndAYAxisAtTheXMinimum) {
 
 TEST(PlotApi, NullHandlesAndUnknownSeriesAreIgnored) {
   PlotHandle* none = nullptr;
-  set_xlinear(none);
-  set_ylinear(none);
-  set_xscale(none, 0, 1);
-  set_yscale(none, 0, 1);
-  add_dataset(none, kX, kY);
-  set_serieslabel(none, 0, "a");
-  set_seriestype(none, 0, 1);
-  set_seriescolor(none, 0, 1, 2, 3);
-  set_xlabel(none, "x");
-  set_ylabel(none, "y");
-  destroy_plot(none);
-  EXPECT_EQ(none, nullptr);
-
-  PlotHandle* h = initialize_plot();
-  add_dataset(h, kX, kY);
-  set_serieslabel(h, 5, "a");
-  set_seriestype(h, -1, 1);
-  set_seriescolor(h, 1, 1, 2, 3);
-  PlotDataContainer& data = h->plot->GetPlotDataContainer();
-  EXPECT_EQ(data.GetPlotCount(), 1);
-  EXPECT_EQ(data.GetLegendData(0)->name, "plot 0");
-  EXPECT_EQ(data.GetLegendData(0)->color, (PColor{255, 0, 0}));
-  EXPECT_EQ(data.GetLegendData(1), nullptr);
-  destroy_plot(h);
+  for (PlotHandle* h : {none, initialize_plot()}) {
+    set_xlinear(h), set_ylinear(h), set_xscale(h, 0, 1), set_yscale(h, 0, 1);
+    add_dataset(h, kX, kY);
+    set_serieslabel(h, 5, "a"), set_seriestype(h, -1, 1), set_seriescolor(h, 1, 1, 2, 3);
+    set_xlabel(h, "x"), set_ylabel(h, "y");
+    if (h == nullptr) continue;
+    PlotDataContainer& data = h->plot->GetPlotDataContainer();
+    EXPECT_EQ(data.GetPlotCount(), 1);
+    EXPECT_EQ(data.GetLegendData(0)->name, "plot 0");
+    EXPECT_EQ(data.GetLegendData(0)->color, (PColor{255, 0, 0}));
+    destroy_plot(h);
+    EXPECT_EQ(h, nullptr);
+  }
 }
 
 TEST(AddDataset, KeepsAFloatCopyOfTheShorterLengthAndColoursClamp) {
