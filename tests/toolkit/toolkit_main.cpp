@@ -1,0 +1,20 @@
+// The toolkit tests run as the program of a toolkit process: the event loop on the main thread,
+// the tests on the program thread, exactly as the desktop program runs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "toolkit/toolkit.h"
+
+int main(int argc, char** argv) {
+  bool listing = false;  // listing the tests, as the build does, needs no display
+  for (int i = 1; i < argc; ++i)
+    listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+  ::testing::InitGoogleTest(&argc, argv);
+  if (listing) return RUN_ALL_TESTS();
+  // Death tests re-run this program for the one test instead of forking a threaded process.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  setenv("XDG_RUNTIME_DIR", BRX_TEST_RUNTIME_DIR, 0);
+  return brx::toolkit::run_toolkit_program(argc, argv, [] { return RUN_ALL_TESTS(); });
+}

@@ -1,0 +1,206 @@
+// Windows, the current window, close handling, menus, command threads and the idle loop.
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/toolkit/toolkit_fixture.h"
+
+namespace brx::toolkit::testing {
+namespace {
+
+using WindowTable = ToolkitTest;
+
+TEST_F(WindowTable, IdentifiersCountFromZeroAndAreNeverReused) {
+  EXPECT_EQ(open_window(), 0);
+  EXPECT_EQ(open_window(), 1);
+  closewindow(0);
+  EXPECT_FALSE(isvalidwindow(0));
+  EXPECT_TRUE(isvalidwindow(1));
+  EXPECT_EQ(open_window(), 2);
+  EXPECT_EQ(getcurrentwindow(), 2);
+  EXPECT_FALSE(isvalidwindow(3));
+  EXPECT_FALSE(isvalidwindow(-1));
+}
+
+TEST_F(WindowTable, ClosingTheCurrentWindowLeavesNoneCurrentAndCloseCurrentThenDoesNothing) {
+  const int first = open_window();
+  const int second = open_window();
+  closewindow(second);
+  EXPECT_EQ(getcurrentwindow(), kNoWindow);
+  closewindow(kCurrentWindow);
+  EXPECT_TRUE(isvalidwindow(first));
+  setcurrentwindow(second);  // closed: ignored
+  EXPECT_EQ(getcurrentwindow(), kNoWindow);
+  setcurrentwindow(first);
+  EXPECT_EQ(getcurrentwindow(), first);
+  closewindow(kAllWindows);
+  EXPECT_FALSE(isvalidwindow(first));
+}
+
+TEST_F(WindowTable, TitlesAreCutTo255CharactersWithoutTrailingBlanks) {
+  const int long_title = open_window(100, 100, std::string(300, 'x').c_str());
+  EXPECT_EQ(test::window_title(long_title), std::string(255, 'x'));
+  const int padded = open_window(100, 100, "Brevantix-kd      ");
+  EXPECT_EQ(test::window_title(padded), "Brevantix-kd");
+  setwindowtitle("Brevantix-kd Progress Curve Modeling Software");
+  EXPECT_EQ(test::window_title(padded), "Brevantix-kd Progress Curve Modeling Software");
+}
+
+TEST_F(WindowTable, DrawingAreaKeepsItsSizeWhenTheMenuBarIsAdded) {
+  const int w = open_window(550, 650);
+  EXPECT_EQ(test::client_size(w), std::make_pair(550, 650));
+  const int bar = addmenu("", -1);
+  addmenuitem("Quit", addmenu("File", bar), [] {});
+  EXPECT_EQ(test::client_size(w), std::make_pair(550, 650));
+  EXPECT_EQ(getmaxx(), 549);
+  EXPECT_EQ(getmaxy(), 649);
+}
+
+using CloseButton = ToolkitTest;
+
+TEST_F(CloseButton, SystemCloseCallbackReturningZeroMakesItInert) {
+  const int w = open_window();
+  std::atomic<int> asked{0};
+  setwindowsystemclosecallback([&] {
+    ++asked;
+    return 0;
+  });
+  test::press_close_button(w);
+  EXPECT_EQ(asked.load(), 1);
+  EXPECT_TRUE(isvalidwindow(w));
+  EXPECT_FALSE(loop_released_within(100)) << "the refused close woke the idle loop";
+}
+
+TEST_F(CloseButton, AcceptedCloseRunsTheCallbackWakesTheCurrentWindowAndDestroys) {
+  const int closing = open_window();
+  std::atomic<int> closed{0};
+  setwindowsystemclosecallback([] { return 1; });
+  setwindowclosecallback([&] { ++closed; });
+  const int main_window = open_window();  // current: its loop is the one woken
+  test::press_close_button(closing);
+  EXPECT_EQ(closed.load(), 1);
+  EXPECT_FALSE(isvalidwindow(closing));
+  EXPECT_EQ(getcurrentwindow(), main_window);
+  EXPECT_TRUE(loop_released_within(2000));
+}
+
+TEST_F(CloseButton, WithTheCloseFlagTheProcessEnds) {
+  EXPECT_EXIT(
+      {
+        const int w = initwindow(100, 100, "ends", kDefaultPosition, kDefaultPosition, 0, 1);
+        test::press_close_button(w);
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+using NoCurrentWindow = ToolkitTest;
+
+TEST_F(NoCurrentWindow, DrawingShowsTheErrorAndEndsTheProcess) {
+  EXPECT_EXIT(
+      {
+        test::set_dialog_answerer([](const test::DialogRequest& r) {
+          std::fprintf(stderr, "box %s\n", r.title.c_str());
+          return test::DialogAnswer{true, ""};
+        });
+        line(0, 0, 10, 10);
+      },
+      ::testing::ExitedWithCode(1),
+      "Drawing operation was attempted when there was no current window.\nbox Error");
+}
+
+using IdleLoop = ToolkitTest;
+
+TEST_F(IdleLoop, TwoWakeUpsBeforeOneLoopReleaseItOnce) {
+  open_window();
+  stopidle();
+  stopidle();
+  EXPECT_TRUE(loop_released_within(1000));
+  EXPECT_FALSE(loop_released_within(100));
+}
+
+TEST_F(IdleLoop, StartidleSwallowsAWakeUpThatCameWhileBusy) {
+  open_window();
+  stopidle();
+  startidle(3);
+  EXPECT_FALSE(loop_released_within(100));
+  stopidle();
+  EXPECT_TRUE(loop_released_within(1000));
+}
+
+using Menus = ToolkitTest;
+
+TEST_F(Menus, MenusAndItemsHaveSeparateIdentifierSequencesAndRefuseBadRequests) {
+  open_window();
+  EXPECT_EQ(addmenu(nullptr, 0), -2) << "no menu bar yet";
+  const int bar = addmenu("", -1);
+  EXPECT_EQ(bar, 0);
+  EXPECT_EQ(addmenu("", -1), -2) << "second menu bar";
+  const int file = addmenu("File", bar);
+  const int labels = addmenu("Graph Labels", bar);
+  EXPECT_EQ(file, 1);
+  EXPECT_EQ(labels, 2);
+  EXPECT_EQ(addmenu(nullptr, file), -2) << "drop-down menu without a name";
+  EXPECT_EQ(addmenu("Lost", 7), -2) << "unknown parent";
+  EXPECT_EQ(addmenuitem("Open Data File", file, [] {}), 0);
+  EXPECT_EQ(addmenuseparator(file), 1);
+  EXPECT_EQ(addmenuitem(nullptr, file, [] {}), 2) << "a handler without a name is a separator";
+  EXPECT_EQ(addmenuitem("No handler", file, nullptr), -2);
+  EXPECT_EQ(addmenuitem("Lost", 9, [] {}), -2);
+  EXPECT_EQ(addmenuitem("Plot Title", labels, [] {}), 3);
+}
+
+TEST_F(Menus, ItemCallbackRunsOnItsOwnThreadWhileTheProgramWaitsInLoop) {
+  const int w = open_window();
+  const int file = addmenu("File", addmenu("", -1));
+  std::atomic<std::thread::id> ran_on{};
+  std::atomic<int> signalling{-5};
+  std::atomic<bool> ran{false};
+  const int item = addmenuitem("Run Analysis", file, [&] {
+    ran_on = std::this_thread::get_id();
+    signalling = getsignallingwindow();
+    ran = true;
+    stopidle();
+  });
+  std::thread::id user_id;
+  std::thread user([&] {
+    user_id = std::this_thread::get_id();
+    test::choose_menu_item(w, item);
+    if (!eventually([&] { return ran.load(); })) stopidle();  // do not leave loop() hanging
+  });
+  loop();
+  user.join();
+  ASSERT_TRUE(ran.load());
+  EXPECT_NE(ran_on.load(), std::this_thread::get_id());
+  EXPECT_NE(ran_on.load(), user_id);
+  EXPECT_EQ(signalling.load(), w);
+  EXPECT_EQ(getsignallingwindow(), w) << "the program thread created the window";
+}
+
+TEST_F(Menus, GreyedItemsDoNothingUntilEnabledAgain) {
+  const int w = open_window();
+  const int file = addmenu("File", addmenu("", -1));
+  std::atomic<int> runs{0};
+  const int item = addmenuitem("Save Screen", file, [&] { ++runs; });
+  enablemenuitem(item, false);
+  EXPECT_FALSE(test::menu_item_enabled(w, item));
+  test::choose_menu_item(w, item);
+  enablemenuitem(item, true);
+  EXPECT_TRUE(test::menu_item_enabled(w, item));
+  test::choose_menu_item(w, item);
+  EXPECT_TRUE(eventually([&] { return test::running_callbacks() == 0; }));
+  EXPECT_EQ(runs.load(), 1);
+}
+
+TEST_F(Menus, ManyCommandsEachGetAThreadAndAllFinish) {
+  const int w = open_window();
+  const int file = addmenu("File", addmenu("", -1));
+  std::atomic<int> runs{0};
+  const int item = addmenuitem("Again", file, [&] { ++runs; });
+  for (int i = 0; i < 60; ++i) test::choose_menu_item(w, item);
+  EXPECT_TRUE(eventually([&] { return runs.load() == 60 && test::running_callbacks() == 0; }));
+}
+
+}  // namespace
+}  // namespace brx::toolkit::testing

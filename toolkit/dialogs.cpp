@@ -1,0 +1,240 @@
+// Modal dialogs: message box, one-line text request, open and save file dialogs. They are
+// shown on the event-loop thread, owned by the current window, while the calling thread
+// (program or callback) waits; the test answerer replaces them when installed.
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include "toolkit/window_widgets.h"
+
+namespace brx::toolkit::detail {
+namespace {
+
+using test::DialogAnswer;
+using test::DialogKind;
+using test::DialogRequest;
+
+constexpr int kTitleLimit = 128;      // text request title and prompt
+constexpr int kFileTextLimit = 64;    // file dialog title, description and pattern
+constexpr int kFilterNameLimit = 32;  // pattern characters naming an unnamed filter
+
+QString limited(const char* text, int limit) {
+  QString t = from_program_text(text);
+  if (t.size() > limit) t.truncate(limit);
+  return t;
+}
+
+// "*.dat" -> "*.dat *.DAT": Linux file names are case-sensitive, the patterns are not meant to be.
+QString case_variants(const QString& pattern) {
+  QStringList out;
+  for (const QString& p :
+       pattern.split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts)) {
+    for (const QString& v : {p, p.toLower(), p.toUpper()}) {
+      if (!out.contains(v)) out << v;
+    }
+  }
+  return out.join(QLatin1Char(' '));
+}
+
+struct FileDialogSetup {
+  QString folder;
+  QString name;
+  QStringList filters;
+};
+
+FileDialogSetup file_dialog_setup(const std::string& filename, const char* description,
+                                  const char* pattern) {
+  FileDialogSetup s;
+  const QString pat = limited(pattern, kFileTextLimit);
+  if (!pat.isEmpty()) {
+    const QString desc = limited(description, kFileTextLimit);
+    const QString name =
+        desc.isEmpty() ? pat.left(kFilterNameLimit) + QStringLiteral(" files") : desc;
+    s.filters << name + QStringLiteral(" (") + case_variants(pat) + QLatin1Char(')');
+  }
+  s.filters << QStringLiteral("All Files (*)");
+
+  const QString given = from_file_name(filename);
+  if (given.endsWith(QLatin1Char('/')) || given.endsWith(QLatin1Char('\\'))) {
+    s.folder = given;
+  } else if (!given.isEmpty()) {
+    const QFileInfo info(given);
+    if (given.contains(QLatin1Char('/'))) s.folder = info.path();
+    const QString last = info.fileName();
+    if (last.contains(QLatin1Char('*')) || last.contains(QLatin1Char('?'))) {
+      s.filters.prepend(last + QStringLiteral(" (") + case_variants(last) + QLatin1Char(')'));
+    } else {
+      s.name = last;
+    }
+  }
+  return s;
+}
+
+// Shows an open or save dialog; `chosen` receives the absolute path.
+bool run_file_dialog(bool save, const FileDialogSetup& s, const QString& title,
+                     bool confirm_overwrite, QString& chosen) {
+  DialogRequest request;
+  request.kind = save ? DialogKind::SaveFile : DialogKind::OpenFile;
+  request.title = title.toStdString();
+  request.text = s.name.toStdString();
+  request.folder = s.folder.toStdString();
+  request.filter = s.filters.join(QStringLiteral(";;")).toStdString();
+  request.confirm_overwrite = save && confirm_overwrite;
+  DialogAnswer answer;
+  if (answer_by_test(request, answer)) {
+    if (!answer.accepted) return false;
+    const QDir base(s.folder.isEmpty() ? QDir::currentPath() : s.folder);
+    chosen = QDir::cleanPath(base.absoluteFilePath(QString::fromStdString(answer.text)));
+    return true;
+  }
+  bool accepted = false;
+  run_on_gui([&] {
+    QFileDialog dialog(dialog_owner(), title, s.folder, s.filters.join(QStringLiteral(";;")));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (save && !confirm_overwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!s.name.isEmpty()) dialog.selectFile(s.name);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      chosen = dialog.selectedFiles().constFirst();
+      accepted = true;
+    }
+  });
+  return accepted;
+}
+
+int file_dialog(bool save, std::string& filename, const char* description, const char* pattern,
+                const char* title) {
+  const FileDialogSetup setup = file_dialog_setup(filename, description, pattern);
+  QString chosen;
+  if (!run_file_dialog(save, setup, limited(title, kFileTextLimit), false, chosen)) return 0;
+  filename = to_file_name(chosen);
+  // The program reads the chosen file by its folder afterwards, as it always has.
+  if (!save) QDir::setCurrent(QFileInfo(chosen).absolutePath());
+  return 1;
+}
+
+}  // namespace
+
+QWidget* dialog_owner() {
+  WindowPtr w = window_by_id(current_window_id());
+  return w ? w->frame : nullptr;
+}
+
+bool ask_image_file_name(std::string& name) {
+  FileDialogSetup setup;
+  setup.filters << QStringLiteral("Bitmap files (*.BMP *.bmp)") << QStringLiteral("All Files (*)");
+  QString chosen;
+  if (!run_file_dialog(true, setup, QString(), true, chosen)) return false;
+  name = to_file_name(chosen);
+  // A name without a three-letter extension gets ".BMP"; very long names are left alone.
+  constexpr std::size_t kLongName = 256;
+  if (name.size() < kLongName && (name.size() < 4 || name[name.size() - 4] != '.')) {
+    name += ".BMP";
+  }
+  return true;
+}
+
+}  // namespace brx::toolkit::detail
+
+namespace brx::toolkit {
+
+using namespace detail;
+
+void dlgmessage(int kind, const char* text) {
+  if (text == nullptr) return;
+  struct Look {
+    const char* title;
+    QMessageBox::Icon icon;
+    int icon_code;
+  };
+  const Look look = kind == 1   ? Look{"Information", QMessageBox::Information, 1}
+                    : kind == 2 ? Look{"Warning", QMessageBox::Warning, 2}
+                    : kind == 3 ? Look{"Error", QMessageBox::Critical, 3}
+                                : Look{"Message", QMessageBox::NoIcon, 0};
+  QString body = from_program_text(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  test::DialogRequest request;
+  request.kind = test::DialogKind::Message;
+  request.title = look.title;
+  request.text = body.toStdString();
+  request.icon = look.icon_code;
+  test::DialogAnswer answer;
+  if (answer_by_test(request, answer)) return;
+  run_on_gui([&] {
+    QMessageBox box(look.icon, QString::fromLatin1(look.title), body, QMessageBox::Ok,
+                    dialog_owner());
+    box.exec();
+  });
+}
+
+int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength) {
+  const QString caption =
+      title == nullptr ? QStringLiteral("Input Requested") : limited(title, kTitleLimit);
+  const QString question = limited(prompt, kTitleLimit);
+  const QString initial = from_program_text(trim_right(text).c_str());
+  auto clip = [&](QString v) {
+    if (maxlength > 0 && v.size() > maxlength) v.truncate(maxlength);
+    return v;
+  };
+
+  test::DialogRequest request;
+  request.kind = test::DialogKind::RequestText;
+  request.title = caption.toStdString();
+  request.text = initial.toStdString();
+  request.prompt = question.toStdString();
+  test::DialogAnswer answer;
+  if (answer_by_test(request, answer)) {
+    if (!answer.accepted) return 0;
+    text = to_program_text(clip(QString::fromStdString(answer.text)));
+    return 1;
+  }
+
+  QString entered;
+  bool accepted = false;
+  run_on_gui([&] {
+    QDialog dialog(dialog_owner());
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!question.isEmpty()) layout->addWidget(new QLabel(question, &dialog));
+    auto* edit = new QLineEdit(initial, &dialog);
+    if (maxlength > 0) edit->setMaxLength(maxlength);
+    edit->setMinimumWidth(360);
+    layout->addWidget(edit);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() == QDialog::Accepted) {
+      entered = edit->text();
+      accepted = true;
+    }
+  });
+  if (!accepted) return 0;
+  text = to_program_text(clip(entered));
+  return 1;
+}
+
+int dlgopenfile(std::string& filename, const char* description, const char* pattern,
+                const char* title) {
+  return file_dialog(false, filename, description, pattern, title);
+}
+
+int dlgsavefile(std::string& filename, const char* description, const char* pattern,
+                const char* title) {
+  return file_dialog(true, filename, description, pattern, title);
+}
+
+}  // namespace brx::toolkit

@@ -1,0 +1,197 @@
+// Saving a window region as a BMP file and printing it.
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+#include "toolkit/window_widgets.h"
+
+namespace brx::toolkit::detail {
+namespace {
+
+// Copies a region of a page, clamped to the window: left to 0..width-1, right to 0..width, top
+// and bottom to 0..height. The picture is |right - left| + 1 by |bottom - top| + 1 pixels; the
+// parts that lie past the page's right or bottom edge take the background colour.
+QImage copy_region(Window& w, int left, int top, int right, int bottom, bool active) {
+  left = std::clamp(left, 0, w.width - 1);
+  right = std::clamp(right, 0, w.width);
+  top = std::clamp(top, 0, w.height);
+  bottom = std::clamp(bottom, 0, w.height);
+  const int x0 = std::min(left, right);
+  const int y0 = std::min(top, bottom);
+  QImage picture(std::abs(right - left) + 1, std::abs(bottom - top) + 1, QImage::Format_RGB32);
+  std::lock_guard lock(w.draw_mutex);
+  const int bk = w.ds.bkcolor;
+  picture.fill(QColor(getredvalue(bk), getgreenvalue(bk), getbluevalue(bk)));
+  QPainter p(&picture);
+  p.drawImage(0, 0, w.pages[active ? w.ds.active : w.ds.visual], x0, y0, picture.width(),
+              picture.height());
+  return picture;
+}
+
+void put16(std::string& out, std::uint16_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>(v >> 8));
+}
+
+void put32(std::string& out, std::uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+// A 24-bit uncompressed BMP: file header, information header, rows bottom-up in blue-green-red
+// order, each padded to a multiple of 4 bytes.
+std::string bmp_bytes(const QImage& picture) {
+  constexpr std::uint32_t kHeadersSize = 14 + 40;
+  constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots per inch
+  const auto width = static_cast<std::uint32_t>(picture.width());
+  const auto height = static_cast<std::uint32_t>(picture.height());
+  const std::uint32_t row_size = (width * 3 + 3) / 4 * 4;
+  const std::uint32_t image_size = row_size * height;
+  std::string out;
+  out.reserve(kHeadersSize + image_size);
+  out += "BM";
+  put32(out, kHeadersSize + image_size);
+  put16(out, 0);
+  put16(out, 0);
+  put32(out, kHeadersSize);
+  put32(out, 40);
+  put32(out, width);
+  put32(out, height);  // positive: rows stored bottom-up
+  put16(out, 1);       // planes
+  put16(out, 24);      // bits per pixel
+  put32(out, 0);       // no compression
+  put32(out, image_size);
+  put32(out, kPixelsPerMetre);
+  put32(out, kPixelsPerMetre);
+  put32(out, 0);  // colours used: no table
+  put32(out, 0);
+  for (int y = picture.height() - 1; y >= 0; --y) {
+    const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    for (int x = 0; x < picture.width(); ++x) {
+      out.push_back(static_cast<char>(qBlue(line[x])));
+      out.push_back(static_cast<char>(qGreen(line[x])));
+      out.push_back(static_cast<char>(qRed(line[x])));
+    }
+    out.append(row_size - width * 3, '\0');
+  }
+  return out;
+}
+
+// Writes beside the target and renames, so a failed write never leaves half a file.
+bool write_file(const std::string& name, const std::string& bytes) {
+  const std::string part = name + ".part";
+  {
+    std::ofstream f(part, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    f.close();
+    if (!f) {
+      std::remove(part.c_str());
+      return false;
+    }
+  }
+  if (std::rename(part.c_str(), name.c_str()) != 0) {
+    std::remove(part.c_str());
+    return false;
+  }
+  return true;
+}
+
+// One page: the title 0.75 inch from the left and top edges, the picture 7.5 inches wide below
+// it (1 inch from the top, or 0.75 inch without a title), keeping its aspect ratio.
+bool print_page(QPrinter& printer, const QString& title, const QImage& picture) {
+  printer.setDocName(QStringLiteral("Graphics Window"));
+  printer.setFullPage(true);
+  QPainter p;
+  if (!p.begin(&printer)) return false;
+  const double dpi_x = printer.logicalDpiX();
+  const double dpi_y = printer.logicalDpiY();
+  const int left = static_cast<int>(0.75 * dpi_x);
+  int top = static_cast<int>(0.75 * dpi_y);
+  if (!title.isEmpty()) {
+    p.drawText(QPoint(left, top + QFontMetrics(p.font(), &printer).ascent()), title);
+    top = static_cast<int>(1.0 * dpi_y);
+  }
+  const int width = static_cast<int>(7.5 * dpi_x);
+  const int height = static_cast<int>(7.5 * dpi_y * picture.height() / picture.width());
+  p.drawImage(QRect(left, top, width, height), picture);
+  return p.end();
+}
+
+std::unique_ptr<QPrinter> g_printer;  // event-loop thread only: settings kept between calls
+
+}  // namespace
+
+void release_printer() {
+  g_printer.reset();
+}
+
+}  // namespace brx::toolkit::detail
+
+namespace brx::toolkit {
+
+using namespace detail;
+
+int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active) {
+  WindowPtr w = current_window();
+  if (!w) return 0;
+  std::string file = name == nullptr ? std::string() : std::string(name);
+  if (file.empty() && !ask_image_file_name(file)) return 0;
+  return write_file(file, bmp_bytes(copy_region(*w, left, top, right, bottom, active))) ? 1 : 0;
+}
+
+int writeimagefile() {
+  const ViewSettings v = getviewsettings();
+  return writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+}
+
+int printimage(const char* title, int left, int top, int right, int bottom, bool active) {
+  WindowPtr w = current_window();
+  if (!w) return 0;
+  QString heading;
+  if (title != nullptr) {
+    heading = from_program_text(title);
+  } else {
+    run_on_gui([&] { heading = w->title; });
+  }
+  const QImage picture = copy_region(*w, left, top, right, bottom, active);
+
+  test::DialogRequest request;
+  request.kind = test::DialogKind::Print;
+  request.title = "Print";
+  request.text = heading.toStdString();
+  test::DialogAnswer answer;
+  if (answer_by_test(request, answer)) {
+    if (!answer.accepted) return 0;
+    bool printed = false;
+    run_on_gui([&] {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(answer.text));
+      printed = print_page(printer, heading, picture);
+    });
+    return printed ? 1 : 0;
+  }
+
+  bool printed = false;
+  run_on_gui([&] {
+    if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(g_printer.get(), dialog_owner());
+    if (dialog.exec() != QDialog::Accepted) return;
+    printed = print_page(*g_printer, heading, picture);
+  });
+  return printed ? 1 : 0;
+}
+
+int printimage() {
+  const ViewSettings v = getviewsettings();
+  return printimage(nullptr, 0, 0, v.right, v.bottom, false);
+}
+
+}  // namespace brx::toolkit

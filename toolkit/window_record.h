@@ -1,0 +1,169 @@
+// Internals shared by the toolkit's source files: the window record, the window table, the
+// hand-over of work to the event-loop thread and the callback threads. Qt types live here,
+// never in toolkit.h.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "toolkit/test_hooks.h"
+#include "toolkit/toolkit.h"
+
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace brx::toolkit::detail {
+
+class Frame;
+class Canvas;
+
+// Drawing state of one window; guarded by Window::draw_mutex.
+struct DrawState {
+  int color = 0xFFFFFF;
+  int bkcolor = 0;
+  int fillstyle = 1;
+  int fillcolor = 0xFFFFFF;
+  int vp_left = 0, vp_top = 0, vp_right = 0, vp_bottom = 0, vp_clip = 0;
+  int cp_x = 0, cp_y = 0;  // current position, viewport coordinates
+  int font = 0, direction = 0, size = 12;
+  QFont qfont;
+  int hjust = 0, vjust = 2;
+  bool refresh = true;
+  int active = 0, visual = 0;
+  int graphresult = 0;
+};
+
+enum class ControlKind { Button, CheckBox, TextBox, MultiLineTextBox };
+
+// A child control; lives on the event-loop thread only.
+struct Control {
+  ControlKind kind = ControlKind::Button;
+  QPointer<QWidget> widget;  // null: the identifier is free
+  Callback handler;
+};
+
+struct Window {
+  std::atomic<int> id{-1};
+  int width = 0, height = 0;
+  bool dbflag = false, closeflag = true;
+  std::thread::id creator;
+  std::atomic<bool> open{false};
+
+  // Guarded by draw_mutex: the pages and everything drawing reads or writes.
+  std::mutex draw_mutex;
+  QImage pages[4];
+  DrawState ds;
+  QRect dirty;                  // not yet repainted part of the visual page
+  bool repaint_posted = false;  // a repaint request is on its way to the event loop
+
+  // Guarded by the process-wide idle mutex (windows.cpp).
+  bool idle_set = false;
+
+  // Event-loop thread only.
+  Frame* frame = nullptr;
+  Canvas* canvas = nullptr;
+  QMenuBar* menubar = nullptr;
+  std::vector<QWidget*> menus;  // menu identifier -> the menu bar or a drop-down menu
+  std::vector<QAction*> items;  // item identifier -> action (separators included)
+  std::vector<Callback> item_handlers;
+  std::vector<Control> controls;
+  Callback close_callback;
+  CloseQuery system_close_callback;
+  int last_command = -1;
+  QString title;
+};
+
+using WindowPtr = std::shared_ptr<Window>;
+
+// ---- process (process.cpp) -----------------------------------------------------------------
+
+bool on_gui_thread();
+bool toolkit_closing();
+// Runs `work` on the event-loop thread and waits for it (directly when already there).
+// Returns false, without running it, when the toolkit is not running or is shutting down.
+bool run_on_gui(const std::function<void()>& work);
+// Queues `work` for the event-loop thread without waiting; dropped once shutting down.
+void post_to_gui(std::function<void()> work);
+// Runs `handler` on a new thread counted as a callback thread of `window` (event-loop
+// thread only); `command` is recorded as the window's last command meanwhile.
+void start_callback(const WindowPtr& window, int command, Callback handler);
+// The window whose callback runs on the calling thread, or -1.
+int callback_window_of_this_thread();
+// Ends the process at once with `status`, flushing the standard streams first.
+[[noreturn]] void end_process(int status);
+// The interface font of the desktop, read once at start-up.
+QFont interface_font();
+
+// ---- windows (windows.cpp) -----------------------------------------------------------------
+
+// The open window with this identifier, or null.
+WindowPtr window_by_id(int id);
+// The current window; shows the fatal error and ends the process when there is none (returns
+// null only while the toolkit shuts down).
+WindowPtr current_window();
+// Identifier of the current window (kNoWindow when none).
+int current_window_id();
+// Sets the idle event of the current window, if any.
+void wake_current_window();
+// Destroys the window's widgets and clears its slot (event-loop thread).
+void destroy_window(const WindowPtr& window);
+// Closes every window and forgets the table (event-loop thread, at shutdown or between tests).
+void forget_all_windows();
+// Wakes every thread waiting in loop() or startidle() (shutdown).
+void wake_all_idle_waiters();
+
+// ---- drawing (drawing.cpp) ----------------------------------------------------------------
+
+// Fills every page with black, resets the drawing state and selects the default font.
+void reset_drawing_state(Window& w);
+// Marks `r` of the window for repainting if the active page is shown; caller holds the lock.
+// Returns true when the caller must post the repaint (after unlocking).
+bool mark_dirty(Window& w, const QRect& r);
+void post_repaint(const WindowPtr& w);
+// Theme font as a control font.
+QFont control_font();
+
+// ---- text (text_encoding.cpp) ---------------------------------------------------------------
+
+bool ansi_text();
+void set_ansi_text(bool on);
+// Converts program text in the current encoding; `ok` false on malformed UTF-8.
+QString from_program_text(const char* text, bool* ok = nullptr);
+std::string to_program_text(const QString& text);
+// File names are always the system's own (UTF-8) bytes.
+QString from_file_name(const std::string& name);
+std::string to_file_name(const QString& name);
+// Removes trailing blanks.
+std::string trim_right(std::string s);
+
+// ---- dialogs (dialogs.cpp) -----------------------------------------------------------------
+
+// The frame of the current window when there is one, for parenting dialogs (event-loop
+// thread).
+QWidget* dialog_owner();
+// Save dialog of writeimagefile; returns false when cancelled.
+bool ask_image_file_name(std::string& name);
+
+// ---- output (image_output.cpp) -------------------------------------------------------------
+
+// Forgets the printer settings kept between print jobs (event-loop thread, at shutdown).
+void release_printer();
+
+// ---- test seam (test_hooks.cpp) -------------------------------------------------------------
+
+void reset_sticky_options();
+// Asks the installed dialog answerer; false when none is installed (show the real dialog).
+bool answer_by_test(const test::DialogRequest& request, test::DialogAnswer& answer);
+
+}  // namespace brx::toolkit::detail
