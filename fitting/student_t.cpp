@@ -32,8 +32,8 @@ double studnt(int df, double t) {
     } else {
       p = (1.0 + t / std::sqrt(df + t * t) * sum) / 2.0;
     }
-    // t = +inf gives inf·0 above; that not-a-number means "beyond every finite t", so P = 0
-    // and the tail probability 0.
+    // t = +inf gives inf·0 above. That not-a-number means "beyond every finite t": P becomes 0,
+    // which the last line returns as it is, a tail probability of 0.
     if (std::isnan(p)) {
       p = 0.0;
     } else if (p < 0.0) {

@@ -23,7 +23,9 @@ TEST(L1600, WorkedInversesAndFailures) {
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(one(1, 1), 0.25);
   Table two = MatrixOf(2, {4.0, 99.0, 2.0, 3.0});  // the upper triangle is not read
+  two(1, 0) = two(2, 0) = 9.0;                     // column 0 (scale factors) is not touched
   l1600(two, 2, ierr);
+  EXPECT_EQ(two(1, 0) + two(2, 0), 18.0);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(two(1, 1), 0.375);
   EXPECT_EQ(two(2, 1), -0.25);
@@ -73,7 +75,8 @@ TEST(LinearAlgebra, SolvesAndInvertsUpToOrderFive) {
 
 TEST(Diagonal, AddMovesAwayFromZeroAndMultMakesNonNegative) {
   Table a = MatrixOf(3, {-1.0, 0.0, 0.0, 7.0, 0.0, 0.0, 0.0, 0.0, -0.0});
-  diagadd(a, 3, -5e-9);  // the sign of v does not matter
+  a(0, 0) = a(1, 0) = 9.0;  // index 0 is never touched
+  diagadd(a, 3, -5e-9);     // the sign of v does not matter
   EXPECT_EQ(a(1, 1), -1.000000005);
   EXPECT_EQ(a(2, 2), 5e-9);  // +0 counts as positive, −0 as negative
   EXPECT_EQ(a(3, 3), -5e-9);
@@ -82,6 +85,7 @@ TEST(Diagonal, AddMovesAwayFromZeroAndMultMakesNonNegative) {
   diagmult(a, 3, 1.000000005);
   EXPECT_EQ(a(1, 1), 2.00000001);
   EXPECT_EQ(a(3, 3), 5e-9 * 1.000000005);
+  EXPECT_EQ(a(0, 0) + a(1, 0), 18.0);
 }
 
 TEST(CheckValue, ClampsIntoBandKeepingSign) {
