@@ -27,6 +27,7 @@
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/random.h"
+#include "fitting/regression.h"
 #include "fitting/rate_equations.h"
 #include "fitting/smoothing.h"
 #include "fitting/spline.h"
