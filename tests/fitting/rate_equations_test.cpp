@@ -26,17 +26,6 @@ struct RateTest : ::testing::Test {
   double Mm(double prod) const { return (nr.so - prod) * p[2] / (nr.so - prod + p[1]); }
 };
 
-TEST_F(RateTest, ModelsAtAWorkedPoint) {
-  std::vector<double> yi{0.0, 0.0};
-  l800(p, yi, 4, 1);
-  EXPECT_EQ(yi[1], 0.05);  // [Po]
-  nr.imdl = 2;
-  EXPECT_DOUBLE_EQ(Rate(0.3, 0.7, 3), 0.9 * 2.0 / 1.4);
-  nr.imdl = 1, nr.flagpexp = 1;
-  EXPECT_NEAR(Rate(0.3, 0.7),
-              std::exp(-1.05) * 0.9 * 2.0 / 1.4 - 0.7 * 0.5 / 2.0 / 1.5 * std::exp(1.05), 1e-15);
-}
-
 TEST_F(RateTest, DeactivationTypeTwoEqualsTypeOneAtTimeZero) {
   for (double kd : {1e-9, 0.3, 23.0}) {
     for (double prod : {0.0, 0.2, 1.1}) {
@@ -47,6 +36,10 @@ TEST_F(RateTest, DeactivationTypeTwoEqualsTypeOneAtTimeZero) {
       EXPECT_EQ(Rate(prod, 0.0), type1) << "kd " << kd << ", [P] " << prod;
     }
   }
+  // Later, the term (t·Km/Vmax/kd)·exp(kd·t) is subtracted.
+  p[4] = 1.5;
+  EXPECT_NEAR(Rate(0.3, 0.7),
+              std::exp(-1.5 * 0.7) * Mm(0.3) - 0.7 * 0.5 / 2.0 / 1.5 * std::exp(1.5 * 0.7), 1e-15);
 }
 
 TEST_F(RateTest, ProductIsTakenWithinRangeForTheRateOnly) {
