@@ -12,7 +12,8 @@ namespace brx {
 
 class InputError : public std::runtime_error {
  public:
-  // line = 0 when the fault is not on one line (the file cannot be read, ...).
+  // line = 0 when the fault is not on one line (the file cannot be read, ...); an empty text is
+  // not quoted.
   InputError(std::string file, int line, std::string text, std::string reason)
       : std::runtime_error(compose(file, line, text, reason)),
         file_(std::move(file)),
@@ -31,7 +32,7 @@ class InputError : public std::runtime_error {
     std::string m = file;
     if (line > 0) m += ":" + std::to_string(line);
     m += ": " + reason;
-    if (line > 0) m += ": \"" + text + "\"";
+    if (line > 0 && !text.empty()) m += ": \"" + text + "\"";
     return m;
   }
 

@@ -1,0 +1,74 @@
+#pragma once
+// The analysis layer, one line per routine:
+//
+//   brevantix_run      one whole analysis of one data file: import, repair, normalise, fit both
+//                      models, compare, write the report, publish the plot tables  (this file)
+//   timeit             processor time of the calling thread                         timeit.h
+//   data_import        [So] and the (time, product) rows of a data file               data_import.h
+//   count_file_rows    lines up to the end of the data data_import.h file_name_exists   does a file
+//   of that name exist                                  data_import.h repair_tied_times  mend equal
+//   neighbouring times, stretch the last time by 1 %     data_import.h deactivation_flag
+//   deactivation type from the sign of [So]                         data_import.h aicc corrected
+//   Akaike criterion                                      comparison.h p_value_f          upper
+//   tail of the F distribution                                comparison.h f_spread standard
+//   deviation of an F distribution                         comparison.h welch_df           Welch
+//   degrees of freedom                                        comparison.h compare_models     all
+//   figures and decisions of the model comparison               comparison.h report_path data path
+//   -> report path (…dat -> …out)                         report.h report_text        the report's
+//   text (three bodies)                                report.h write_report       replace a report
+//   in one step (temporary file, rename)           report.h field_s, field_x   Fortran-like number
+//   fields                                      number_fields.h
+//
+// Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
+// Errors: Stop (fitting/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
+// that cannot be read as it stands.
+
+#include <array>
+#include <iostream>
+#include <string>
+
+#include "analysis/comparison.h"
+#include "analysis/globalsplot.h"
+#include "analysis/report.h"
+#include "fitting/nrtype.h"
+
+namespace brx {
+
+// One model's fitted parameters and the statuses of its last regression pass. Parameters are on
+// the normalised scale: p[1] Km, p[2] Vmax, p[3] [Po], p[4] kd (0 for Model 2), p[5] [So].
+struct ModelFit {
+  std::array<double, 6> p{};
+  double ssr = 0;  // residual sum of squares, unit weights
+  double se = 0;   // residual standard error
+  int ierr = 0;    // regression error status (0 fitted, 6 failed)
+  int ithr = 0;    // threshold status (3: iteration limit used up)
+};
+
+// What one run found, for callers that want more than the report (the batch command).
+struct RunSummary {
+  std::string data_path;    // full path of the data file
+  std::string report_path;  // full path of the report
+  bool report_written = false;
+  ReportBody body = ReportBody::kFull;
+  bool fitted = false;  // false when the data could not be fitted at all (see body)
+  int n = 0;            // data points
+  int flagpexp = 0;     // 1: deactivation type 2
+  double tmax = 1;      // the divisors of the normalisation, in the file's own units: the
+  double ymax = 1;      //   largest time (after the 1 % stretch) and the largest product
+  ModelFit model1, model2;
+  Comparison stats;        // AICc, F, p-values, Welch; kd and its p-value
+  double cpu_seconds = 0;  // processor time of the fits and statistics
+};
+
+// Analyses one data file: imports and repairs it, normalises times and products to their largest
+// values, fits Model 1 (deactivation) and Model 2 (classical), each by a simplex estimate and two
+// regression passes, compares them, writes the report beside the data file and publishes the
+// normalised data and both curves in nr (n8, x8, y8, z8, title8, label8) and the legend labels in
+// gp. A relative path is taken in gp.cpath when that is set, else in the current folder; the
+// working directory is never changed. The three lines about a masked [Po] go to `notes`.
+// Throws Stop ("EXECUTION L4275", "Run Aborted!", "EXECUTION L1286", or one from the fitting
+// engine) and InputError; in those cases no report is written.
+RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& gp,
+                         std::ostream& notes = std::cout);
+
+}  // namespace brx

@@ -1,0 +1,60 @@
+#pragma once
+// brevantix-kd-batch: the analysis of the desktop program's "Run Analysis" without a window, for
+// scripts and for many files at once.
+//
+//   parse_batch_args  command line -> options, or a usage error
+//   analyse_file      one file: run, report beside it, its output line (text or JSON)
+//   run_batch         every file, in parallel, output in input order; the exit status
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/brevantix_run.h"
+
+namespace brx {
+
+struct BatchOptions {
+  bool json = false;  // one JSON object per line and file
+  int jobs = 0;       // files analysed at once; 0 = one per processor core
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> files;
+};
+
+// Exit statuses of the command.
+inline constexpr int kExitAllAnalysed = 0;
+inline constexpr int kExitSomeFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Reads the command line (argv[0] is the program). Returns the usage error when there is one.
+std::optional<std::string> parse_batch_args(const std::vector<std::string>& args,
+                                            BatchOptions& options);
+
+// The --help text.
+std::string batch_usage();
+
+// One file's output: the line for standard output (without its line end) and the messages for
+// standard error (complete lines). ok is false when the file could not be analysed or its report
+// could not be written.
+struct FileOutcome {
+  bool ok = false;
+  std::string line;
+  std::string errors;
+};
+
+FileOutcome analyse_file(const std::string& file, bool json);
+
+// The verdict of a run in a few words ("significant deactivation likely", ...).
+std::string verdict_words(const RunSummary& s);
+
+// The one-line summary of a run and its JSON object (one line, no line end).
+std::string text_line(const std::string& file, const RunSummary& s);
+std::string json_line(const std::string& file, const RunSummary& s, const nrtype& nr);
+
+// Analyses every file and writes their lines to `out` in the order of the files, messages to
+// `err`. Returns the exit status.
+int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace brx
