@@ -335,7 +335,7 @@ std::string report_text(const ReportInput& in) {
 }
 
 bool write_report(const std::string& path, const std::string& text) {
-  std::string tmp = path + ".XXXXXX";
+  std::string tmp = path + ".tmpXXXXXX";
   const int fd = mkstemp(tmp.data());
   if (fd < 0) return false;
   bool ok = true;
