@@ -59,10 +59,12 @@ void post_run_event_locked() {
 }
 
 bool Dispatcher::event(QEvent* e) {
-  if (e->type() != kRunTaskEvent) return QObject::event(e);
   std::function<void()> task;
   {
+    // Taken before the event is read: the poster allocated it under this lock, and Qt's own
+    // hand-over is invisible to race detectors.
     std::lock_guard lock(g_queue_mutex);
+    if (e->type() != kRunTaskEvent) return QObject::event(e);
     g_event_posted = false;
     if (g_queue.empty()) return true;
     task = std::move(g_queue.front());
