@@ -49,6 +49,13 @@ int desktop_main(MainWindow& w) {
   // Views still loading end once their channels are closed.
   close_all_units();
   join_live_views();
+  // After a stop the main window is still open (it owned the error box). It refuses the title
+  // bar's close request, and a window that refuses to close would keep the event loop from
+  // ending, so it is closed here.
+  {
+    std::lock_guard lock(window_mutex());
+    toolkit::closewindow(toolkit::kAllWindows);
+  }
   return status;
 }
 

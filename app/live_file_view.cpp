@@ -127,8 +127,13 @@ std::int64_t PopulateFrom(int fd, int window, int textbox, std::int64_t& positio
   off_t offset = static_cast<off_t>(position);
   for (;;) {
     buffer.fill('\0');  // a chunk is inserted as text up to its first NUL
-    const ssize_t got = pread(fd, buffer.data(), kLiveViewChunk, offset);
+    ssize_t got = pread(fd, buffer.data(), kLiveViewChunk, offset);
     if (got <= 0) break;
+    // A CR LF line end split between two chunks would show as two line breaks: the CR waits
+    // for the next chunk.
+    if (got > 1 && buffer[static_cast<std::size_t>(got - 1)] == '\r') {
+      buffer[static_cast<std::size_t>(--got)] = '\0';
+    }
     offset += got;
     const bool shown = with_window(window, [&] {
       toolkit::settextboxcursorposition(textbox, toolkit::kTextEnd);

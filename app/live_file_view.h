@@ -39,7 +39,8 @@ void assignfiletotextbox(int textbox, const std::string& path, int unit);
 void MonitorThread(LiveViewStart start);
 
 // Appends everything of the open file `fd` from `position` to the end into the text box, 63
-// bytes per insertion (a NUL byte ends its chunk's text), moving the caret to the end before
+// bytes per insertion (a NUL byte ends its chunk's text; a CR that ends a chunk goes with the
+// next one, so that a CR LF line end is never split), moving the caret to the end before
 // each; `position` becomes the offset after the last byte read. Returns the file's size.
 std::int64_t PopulateFrom(int fd, int window, int textbox, std::int64_t& position);
 

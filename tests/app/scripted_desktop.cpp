@@ -1,0 +1,89 @@
+// brevantix-kd-scripted STEP...: the desktop program's entry with a scripted user, for tests
+// that need the exit status and the output streams of the real process. Steps, one per
+// argument: "open:PATH" (Open Data File, the dialog answered with PATH), "run" (Run Analysis),
+// "quit" (Quit). Every message box is answered with OK and echoed as "BOX <title>: <text>" on
+// standard output. Runs headless unless QT_QPA_PLATFORM says otherwise.
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/desktop_program.h"
+#include "app/main_window.h"
+#include "toolkit/test_hooks.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+namespace tt = brx::toolkit::test;
+
+// Waits until `done` holds or the program has ended; false when it ended first.
+template <typename Done>
+bool wait_for(const std::atomic<bool>& ended, Done done) {
+  while (!done()) {
+    if (ended.load()) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+void play(brx::MainWindow& w, const std::vector<std::string>& steps,
+          const std::atomic<bool>& ended) {
+  if (!wait_for(ended, [&] { return w.idle_passes.load() >= 1; })) return;
+  for (const std::string& step : steps) {
+    const int item = step.starts_with("open:") ? w.ids.open
+                     : step == "run"           ? w.ids.run
+                     : step == "quit"          ? w.ids.quit
+                                               : -1;
+    if (item < 0) continue;
+    const int before = w.idle_passes.load();
+    tt::choose_menu_item(w.ids.window, item);
+    if (step == "quit") return;
+    if (!wait_for(ended, [&] { return w.idle_passes.load() > before; })) return;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> steps(argv + 1, argv + argc);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+  std::mutex mutex;
+  std::deque<std::string> files;
+  for (const std::string& step : steps) {
+    if (step.starts_with("open:")) files.push_back(step.substr(5));
+  }
+  tt::set_dialog_answerer([&](const tt::DialogRequest& r) -> tt::DialogAnswer {
+    std::lock_guard lock(mutex);
+    if (r.kind == tt::DialogKind::Message) {
+      std::cout << "BOX " << r.title << ": " << r.text << std::endl;
+      return {true, {}};
+    }
+    if (r.kind == tt::DialogKind::OpenFile && !files.empty()) {
+      tt::DialogAnswer a{true, files.front()};
+      files.pop_front();
+      return a;
+    }
+    return {false, {}};
+  });
+
+  brx::nrtype nr;
+  brx::globalsplot gp;
+  brx::MainWindow w(nr, gp);
+  int qt_argc = 1;
+  return brx::toolkit::run_toolkit_program(qt_argc, argv, [&] {
+    std::atomic<bool> ended{false};
+    std::thread user([&] { play(w, steps, ended); });
+    const int status = brx::desktop_main(w);
+    ended = true;
+    user.join();
+    return status;
+  });
+}
