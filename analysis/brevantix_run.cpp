@@ -146,7 +146,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
           << "which allows it to be adjusted appropriately.\n";
   }
 
-  // 10-12.
+  // 10-12. Shared values read by the rate equations, the result tables, the stopwatch.
   nr.iupdwn = 1;
   nr.so = p0[5];
   nr.po = p0[3];

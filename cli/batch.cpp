@@ -253,7 +253,7 @@ std::string verdict_words(const RunSummary& s) {
 std::string text_line(const std::string& file, const RunSummary& s) {
   std::string line = file + ": ";
   if (s.body != ReportBody::kFull)
-    return line + verdict_words(s) + " (" + std::to_string(s.n) + " points)";
+    return line + "n=" + std::to_string(s.n) + ": " + verdict_words(s);
   const Comparison& c = s.stats;
   line += "kd=" + sci(c.kd) + " p=" + fixed(c.pF, 5) + " t=" + fixed(c.tW, 3) +
           (c.W == 1 ? " > " : " < ") + fixed(c.tCrit, 3) + ": " + verdict_words(s);

@@ -43,27 +43,22 @@ std::string masked_report(const std::string& path) {
   return out;
 }
 
-TEST(BrevantixRun, TheExampleFileGivesAFullReportAndPublishesBothCurves) {
+TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   TempDir dir;
   const fs::path data = dir.write("example.dat", example_text());
-  Analysis r;
+  Analysis r, again;
   run(data, r);
   EXPECT_EQ(r.s.body, ReportBody::kFull);
-  EXPECT_TRUE(r.s.report_written);
   EXPECT_EQ(r.s.report_path, (dir.path() / "example.out").string());
-  EXPECT_EQ(r.s.n, 13);
-  EXPECT_EQ(r.s.flagpexp, 0);
   EXPECT_DOUBLE_EQ(r.s.tmax, 6.0 * 1.01);
   EXPECT_DOUBLE_EQ(r.s.ymax, 3.643);
-  EXPECT_EQ(r.s.model2.ierr, 0);
   EXPECT_EQ(r.s.model2.p[4], 0.0);
   EXPECT_GT(r.s.model1.p[4], 0.0);
   EXPECT_DOUBLE_EQ(r.s.model1.p[5], 4.5 / 3.643);
-
-  EXPECT_EQ(r.nr.n8, 13);
-  EXPECT_EQ(r.nr.title8, "Normalized Progress Curves");
   EXPECT_EQ(r.gp.model1lbl, "Type 1 Deactivation Model 1");
+
   // First time and product were 0: both start at 0.001; the stretched last time normalises to 1.
+  EXPECT_EQ(r.nr.n8, 13);
   EXPECT_EQ(r.nr.x8(1, 1), 0.001);
   EXPECT_EQ(r.nr.y8(1, 1), 0.001);
   EXPECT_EQ(r.nr.x8(13, 1), 1.0);
@@ -76,24 +71,11 @@ TEST(BrevantixRun, TheExampleFileGivesAFullReportAndPublishesBothCurves) {
   }
   EXPECT_TRUE(curves_differ);
 
-  const std::string report = TempDir::read(r.s.report_path);
-  EXPECT_EQ(report.rfind("    -----", 0), 0u);
-  EXPECT_NE(report.find(" CONCLUSION\r\n"), std::string::npos);
-}
-
-TEST(BrevantixRun, GivesTheSameFiguresOnEveryRun) {
-  TempDir dir;
-  const fs::path data = dir.write("example.dat", example_text());
-  Analysis a, b;
-  run(data, a);
-  const std::string first = masked_report(a.s.report_path);
-  run(data, b);
-  EXPECT_EQ(masked_report(b.s.report_path), first);
-  EXPECT_EQ(a.s.stats.F, b.s.stats.F);
-  EXPECT_EQ(a.s.stats.pF, b.s.stats.pF);
-  EXPECT_EQ(a.s.model1.p, b.s.model1.p);
-  EXPECT_EQ(a.s.model2.p, b.s.model2.p);
-  for (int i = 1; i <= 13; ++i) EXPECT_EQ(a.nr.z8(i, 1), b.nr.z8(i, 1));
+  const std::string first = masked_report(r.s.report_path);
+  run(data, again);
+  EXPECT_EQ(masked_report(again.s.report_path), first);
+  EXPECT_EQ(again.s.model1.p, r.s.model1.p);
+  EXPECT_EQ(again.s.model2.p, r.s.model2.p);
 }
 
 TEST(BrevantixRun, ANegativeSoSelectsTypeTwo) {
@@ -135,16 +117,6 @@ TEST(BrevantixRun, ShortAndUnscalableFilesGetTheirAbortReports) {
   }
 }
 
-TEST(BrevantixRun, NonPositiveValuesAreRaisedBeforeFitting) {
-  TempDir dir;
-  Analysis r;
-  std::string text = example_text();
-  text.replace(text.find("0.976"), 5, "-0.10");
-  run(dir.write("neg.dat", text), r);
-  EXPECT_EQ(r.nr.y8(3, 1), 0.01);
-  EXPECT_EQ(r.nr.y8(3, 2), 0.01);
-}
-
 TEST(BrevantixRun, AFirstTimeOfZeroStaysBelowACloseSecondTime) {
   TempDir dir;
   std::string text = "4.5\n0, 0\n0.0005, 0.002\n";
@@ -157,12 +129,15 @@ TEST(BrevantixRun, AFirstTimeOfZeroStaysBelowACloseSecondTime) {
   EXPECT_EQ(r.s.body, ReportBody::kFull);
 }
 
-TEST(BrevantixRun, AZeroSoMasksPoAndSaysSo) {
+TEST(BrevantixRun, ValuesAtOrBelowZero) {
   TempDir dir;
   Analysis r;
   std::string text = example_text();
-  text.replace(0, 3, "0");
-  run(dir.write("so0.dat", text), r);
+  text.replace(text.find("0.976"), 5, "-0.10");  // a negative product is fitted as 0.01
+  text.replace(0, 3, "0");                       // [So] = 0 masks [Po]
+  run(dir.write("zeros.dat", text), r);
+  EXPECT_EQ(r.nr.y8(3, 1), 0.01);
+  EXPECT_EQ(r.nr.y8(3, 2), 0.01);
   EXPECT_EQ(r.notes.str(),
             "\nSetting [Po] <= 0.0 masks the value.\n"
             "Alternatively, set [Po] to some small positive value\n"

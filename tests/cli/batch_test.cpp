@@ -68,7 +68,7 @@ TEST(BatchCommand, AnalysesEveryFileInInputOrderAndReportsFailures) {
   EXPECT_EQ(r.status, kExitAllAnalysed);
   ASSERT_EQ(r.lines.size(), 2u);
   EXPECT_EQ(r.lines[0].rfind(a.string() + ": kd=", 0), 0u) << r.lines[0];
-  EXPECT_EQ(r.lines[1], c.string() + ": too few points (at least 5 needed) (3 points)");
+  EXPECT_EQ(r.lines[1], c.string() + ": n=3: too few points (at least 5 needed)");
   EXPECT_TRUE(fs::exists(dir.path() / "a.out"));
   EXPECT_TRUE(fs::exists(dir.path() / "c.out"));
 
