@@ -1,6 +1,7 @@
 // brevantix-kd-scripted STEP...: the desktop program's entry with a scripted user, for tests
 // that need the exit status and the output streams of the real process. Steps, one per
 // argument: "open:PATH" (Open Data File, the dialog answered with PATH), "run" (Run Analysis),
+// "shot:PATH" (the window as shown on screen, menu bar and controls included, saved as PNG),
 // "quit" (Quit). Every message box is answered with OK and echoed as "BOX <title>: <text>" on
 // standard output. Runs headless unless QT_QPA_PLATFORM says otherwise.
 
@@ -37,6 +38,12 @@ void play(brx::MainWindow& w, const std::vector<std::string>& steps,
           const std::atomic<bool>& ended) {
   if (!wait_for(ended, [&] { return w.idle_passes.load() >= 1; })) return;
   for (const std::string& step : steps) {
+    if (step.starts_with("shot:")) {
+      if (!tt::save_window_snapshot(w.ids.window, step.substr(5))) {
+        std::cerr << "cannot save " << step.substr(5) << "\n";
+      }
+      continue;
+    }
     const int item = step.starts_with("open:") ? w.ids.open
                      : step == "run"           ? w.ids.run
                      : step == "quit"          ? w.ids.quit

@@ -1,0 +1,36 @@
+#pragma once
+// The plot picture without a display: what the main window shows after a run with both curves
+// checked, saved as the desktop program's "Save Screen" saves it (a BMP of the window's drawing)
+// and as a PNG. The batch command uses it for --plot.
+//
+//   run_with_plot_pictures  run a program with the toolkit started headless
+//   save_plot_picture       draw a run's plot in a hidden main window and save it
+//   picture_path            the picture's name beside the report (run7.out -> run7.bmp)
+//   png_from_bmp            a 24-bit BMP file's picture as PNG file bytes
+
+#include <functional>
+#include <string>
+
+#include "analysis/globalsplot.h"
+#include "fitting/nrtype.h"
+
+namespace brx {
+
+// Runs `program` as the toolkit's program thread with an off-screen display, so pictures can be
+// drawn on machines without one; returns its status.
+int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& program);
+
+// Draws the plot of the run published in `nr` and `gp` (tables, legend labels) as the main
+// window would after that run and writes it to `bmp_path` and, unless empty, `png_path`.
+// Needs a running toolkit; any thread may call it (pictures are drawn one at a time). Returns an
+// empty text, or what went wrong.
+std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
+                              const std::string& png_path);
+
+// The report's name with its last three characters ("out") replaced by `extension`.
+std::string picture_path(const std::string& report_path, const std::string& extension);
+
+// The PNG file of the picture in a 24-bit uncompressed BMP file; empty when `bmp` is not one.
+std::string png_from_bmp(const std::string& bmp);
+
+}  // namespace brx
