@@ -472,7 +472,8 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
     // with the matrix first made symmetric, pushed away from zero by 5e-9, its diagonal grown
     // by the factor 1.000000005 and clamped into [5e-9, 2e8]. With no residual degree of
     // freedom (df < 1), or a matrix that cannot be inverted, an error is undetermined and
-    // b(k) takes the top of the band, 2e8: kd is then never called significant.
+    // b(k) takes the top of the band, 2e8, rather than a not-a-number that the band would turn
+    // into its bottom (and kd into a certainty).
     for (int k = 1; k <= nparam; ++k) {
       for (int l = 1; l <= k; ++l) {
         a(k, l) = u(k, l);
