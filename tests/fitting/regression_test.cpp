@@ -180,6 +180,18 @@ TEST(L7500, AWorseLastTrialIsNotKept) {
   EXPECT_TRUE(found);
 }
 
+TEST(L7500, WithoutAResidualDegreeOfFreedomKdIsNotCalledSignificant) {
+  // Three or four points for four parameters (the analysis still fits such files): the
+  // standard error of kd is undetermined, not zero.
+  for (int npts : {3, 4}) {
+    FitCase c = make_case(1, kModel1, npts, 0.001, {0.5, 2.2, 0.03, 1.0});
+    int iwt = 1;
+    const FitResult r = fit(c, iwt);
+    EXPECT_EQ(r.ierr, 0) << npts;
+    EXPECT_GT(r.kdp, 0.99) << npts;
+  }
+}
+
 TEST(L7500, AParameterThatIsNotANumberFailsTheFit) {
   // A not-a-number curve's sum of squares stands in as 5e-15, so every trial looks like an
   // improvement; only the final check of the parameters reports the failure.
