@@ -82,6 +82,17 @@ inline FitCase make_case(int imdl, const Kinetics& truth, int npts, double noise
   return c;
 }
 
+// Unit-weight sum of squares of the integrated curve at parameters q against the case's data.
+inline double ssr_at(const FitCase& c, std::vector<double> q) {
+  Table curve(c.npts, 1), w(1, 1);
+  std::vector<double> y;
+  int ierr = 0;
+  double ssr = 0.0, se = 0.0;
+  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001, ierr);
+  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, y, ssr, se);
+  return ssr;
+}
+
 // First-order least-squares estimate from data that differ from the exact curve of `truth` by
 // `noise`(1..npts): shift = (J'J)^-1·J'·noise, with standard errors se = sigma·sqrt(diag of
 // (J'J)^-1) for Gaussian noise of deviation sigma; J by central differences. Index 0 unused.

@@ -36,17 +36,6 @@ FitResult fit(FitCase& c, int& iwt, int maxit = 999) {
   return r;
 }
 
-// Unit-weight sum of squares of the integrated curve at the case's parameters.
-double ssr_now(const FitCase& c) {
-  Table curve(c.npts, 1), w(1, 1);
-  std::vector<double> q = c.p, y;
-  int ierr = 0;
-  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001, ierr);
-  double ssr = 0.0, se = 0.0;
-  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, y, ssr, se);
-  return ssr;
-}
-
 TEST(PerturbationFactor, EveryFitDrawsTheSameFirstTwoFactors) {
   RandomState rng{0.5, 777};  // what an earlier fit left does not matter
   double x = 0.0;
@@ -107,7 +96,7 @@ TEST_P(L7500Modes, ConsumeTheModeAndDescribeTheReturnedCurve) {
   EXPECT_EQ(r.ierr, 0);
   EXPECT_EQ(r.ithr, 0);
   // ssr, se and sf0 belong to one curve: the integrated curve at the returned parameters.
-  EXPECT_DOUBLE_EQ(r.ssr, ssr_now(c));
+  EXPECT_DOUBLE_EQ(r.ssr, test::ssr_at(c, c.p));
   EXPECT_DOUBLE_EQ(r.se, std::sqrt(r.ssr / (13 - 4)));
   EXPECT_EQ(c.sf0(1, 1), c.p[3]);
   EXPECT_EQ(c.nr.j1, c.p[4]);
@@ -158,7 +147,7 @@ TEST(L7500, IterationLimitSetsIthrUnlessTheFirstIterationEndedTheFit) {
     const FitResult r = fit(c, iwt, maxit);
     EXPECT_EQ(r.ierr, 0) << maxit;
     EXPECT_EQ(r.ithr, maxit == 0 ? 0 : 3) << maxit;
-    EXPECT_DOUBLE_EQ(r.ssr, ssr_now(c)) << maxit;
+    EXPECT_DOUBLE_EQ(r.ssr, test::ssr_at(c, c.p)) << maxit;
   }
 }
 
