@@ -28,7 +28,8 @@ Imported import(const std::string& path, int K = 1) {
 
 TEST(DataImport, ReadsSoAndTheRowsUpToTheEndOfTheData) {
   TempDir dir;
-  const std::string head = "4.5  mM substrate\n0.0, 0.0\n1,2\n2 3\n3 , 4 extra notes\n";
+  // Commas, blanks, tabs, or both between the numbers; the usual number forms.
+  const std::string head = "4.5  mM substrate\n0.0, 0.0\n1,2e0\n2 30d-1\n\t3\t,\t+.4E1 notes\n";
   const std::string cases[] = {
       head,
       head.substr(0, head.size() - 1),  // no line end after the last row
@@ -51,25 +52,11 @@ TEST(DataImport, ReadsSoAndTheRowsUpToTheEndOfTheData) {
   EXPECT_FALSE(ends_data(std::string(99, ' ') + "1, 2"));
 }
 
-TEST(DataImport, TheThreeSeparatorsAndTheNumberFormsReadAlike) {
-  TempDir dir;
-  for (const char* row :
-       {"2.5, 1.25e-1", "2.5 1.25E-1", "2.5,1.25d-1", "\t2.5\t,\t+0.125", "2.5 ,0.125,9"}) {
-    const auto r = import(dir.write("d.dat", std::string("1\n") + row + "\n").string());
-    ASSERT_EQ(r.n, 1) << row;
-    EXPECT_EQ(r.t[1], 2.5) << row;
-    EXPECT_EQ(r.y(1, 1), 0.125) << row;
-  }
-}
-
 TEST(DataImport, SizesTheTablesFromTheFile) {
   TempDir dir;
   std::string text = "2\n";
   for (int i = 1; i <= 2500; ++i) text += std::to_string(i) + ", " + std::to_string(2 * i) + "\n";
   const auto path = dir.write("long.dat", text).string();
-  int rows = 0;
-  count_file_rows(path, rows);
-  EXPECT_EQ(rows, 2501);
   const auto r = import(path);
   EXPECT_EQ(r.n, 2500);
   EXPECT_EQ(r.y(2500, 1), 5000.0);
@@ -119,24 +106,19 @@ std::vector<double> repaired(std::vector<double> t) {
   return std::vector<double>(t.begin() + 1, t.end());
 }
 
-TEST(TiedTimes, AreRepairedAndTheLastTimeGrowsByOnePercent) {
+TEST(TiedTimes, AreRepairedOrAbortTheRun) {
   EXPECT_EQ(repaired({0, 1, 1, 2, 3}), (std::vector<double>{0, 1, 1.5, 2, 3 * 1.01}));
   EXPECT_EQ(repaired({3, 4, 5, 6, 6}), (std::vector<double>{3, 4, 5, 5.5, 6 * 1.01}));
   // Short series never reach outside their rows.
   EXPECT_EQ(repaired({5, 6}), (std::vector<double>{5, 6 * 1.01}));
   EXPECT_EQ(repaired({}), (std::vector<double>{}));
-}
-
-TEST(TiedTimes, ThatSurviveTheRepairAbortTheRun) {
-  for (const auto& raw : {std::vector<double>{2, 2, 2, 2, 2}, std::vector<double>{1, 1, 1}}) {
-    try {
-      repaired(raw);
-      ADD_FAILURE();
-    } catch (const Stop& s) {
-      EXPECT_EQ(s.text(), "Run Aborted!");
-      EXPECT_EQ(s.notice(), Stop::Notice::kErrorBox);
-      EXPECT_EQ(s.message(), "Time values in file must not be equal! Program terminated!");
-    }
+  try {
+    repaired({2, 2, 2, 2, 2});
+    ADD_FAILURE();
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text(), "Run Aborted!");
+    EXPECT_EQ(s.notice(), Stop::Notice::kErrorBox);
+    EXPECT_EQ(s.message(), "Time values in file must not be equal! Program terminated!");
   }
 }
 

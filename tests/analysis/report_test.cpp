@@ -66,17 +66,27 @@ TEST(ReportText, TheThreeBodiesLineByLine) {
   EXPECT_EQ(report_text(in), golden("aborted_fit.txt"));
   in.body = ReportBody::kTooFewPoints;
   EXPECT_EQ(report_text(in), golden("too_few_points.txt"));
-}
 
-TEST(ReportText, TypeOnePrintsTheShortModelEquation) {
-  ReportInput in = case1_type2();
+  // Type 1, a contentious kd, p <= 0.10 with advice, no Welch critical value: case 3.
+  in = case1_type2();
   in.flagpexp = 0;
-  const std::string text = report_text(in);
-  EXPECT_TRUE(has_line(text, " d[P]/dt=Vmax*Exp(-kd*t)*([So]-[P(t)]) / (Km+([So]-[P(t)]))"));
-  EXPECT_EQ(text.find("-(t*Km/Vmax/kd)*Exp(+kd*t)\r\n"), std::string::npos);
+  in.ithr2 = 0;
+  Comparison& c = in.stats;
+  c.kd = 0.0005;
+  c.contentious = true;
+  c.pF = 0.07;
+  c.pLow = 0.04;
+  c.pHigh = 0.1;
+  c.verdict = PvalueVerdict::kAtMost10;
+  c.advice = Advice::kSinceBandReaches05;
+  c.tW = 1.5;
+  c.tCrit = std::nan("");
+  c.W = 0;
+  c.conclusion = 3;
+  EXPECT_EQ(masked(report_text(in)), golden("full_report_case3.txt"));
 }
 
-TEST(ReportText, EachCaseStatesItsVerdictAndAContentiousKdWhereItCounts) {
+TEST(ReportText, EachCaseStatesItsVerdict) {
   const char* verdicts[] = {" null hypothesis is rejected since the F-Test p-value <= 0.05.",
                             " null hypothesis is rejected since the F-Test p-value <= 0.10.",
                             " null hypothesis is accepted since the F-Test p-value > 0.05",
@@ -85,26 +95,17 @@ TEST(ReportText, EachCaseStatesItsVerdictAndAContentiousKdWhereItCounts) {
                             " null hypothesis is accepted since the F-Test p-value > 0.10"};
   const char* evidence[] = {"compelling evidence to support", "some evidence to support the",
                             "no compelling evidence to support the"};
-  const std::string contentious = "\r\n Contentious kd value since it is less than 0.001.\r\n";
   ReportInput in = case1_type2();
-  in.stats.kd = 0.0005;
-  in.stats.contentious = true;
   for (int kase = 1; kase <= 6; ++kase) {
     in.stats.conclusion = kase;
     const std::string text = report_text(in);
     EXPECT_TRUE(has_line(text, verdicts[kase - 1])) << "case " << kase;
     const int e = kase == 1 ? 0 : (kase == 2 || kase == 4) ? 1 : 2;
     EXPECT_TRUE(has_line(text, std::string(" This suggests that there is ") + evidence[e]));
-    // Under kd, and at the head of the conclusion in cases 1 to 4; never the kd p-value then.
-    const bool at_head =
-        text.find(" CONCLUSION\r\n " + std::string(100, '-') + contentious) != std::string::npos;
-    EXPECT_EQ(at_head, kase <= 4) << "case " << kase;
-    EXPECT_NE(text.find(" Deactivation kd =  5.00000E-04" + contentious), std::string::npos);
-    EXPECT_EQ(text.find("kd p-value"), std::string::npos);
   }
 }
 
-TEST(ReportText, AdviceAndTheOtherPValueLines) {
+TEST(ReportText, AdviceWithoutTheBand) {
   ReportInput in = case1_type2();
   Comparison& c = in.stats;
   c.pF = 0.2;
@@ -112,25 +113,10 @@ TEST(ReportText, AdviceAndTheOtherPValueLines) {
   c.verdict = PvalueVerdict::kAbove10;
   c.band = false;
   c.advice = Advice::kMayImprove;
-  std::string text = report_text(in);
-  EXPECT_NE(text.find("Model 2:\r\n F-distribution p-value =   0.20000 > 0.10\r\n Adding more data "
-                      "points may improve the significance.\r\n\r\n The Welch's"),
+  EXPECT_NE(report_text(in).find("Model 2:\r\n F-distribution p-value =   0.20000 > 0.10\r\n "
+                                 "Adding more data points may improve the significance.\r\n\r\n "
+                                 "The Welch's"),
             std::string::npos);
-
-  c.pF = 0.07;
-  c.verdict = PvalueVerdict::kAtMost10;
-  c.band = true;
-  c.advice = Advice::kSinceBandReaches05;
-  c.tCrit = std::nan("");
-  c.W = 0;
-  text = report_text(in);
-  EXPECT_NE(text.find("\r\n\r\n The AICc's of the two models are likely statistically different."
-                      "\r\n F-distribution p-value =   0.07000 <= 0.10\r\n"),
-            std::string::npos);
-  EXPECT_NE(text.find("0.07410]\r\n\r\n Adding more data points may improve the significance "
-                      "since (pvalue - S.D.) <= 0.05\r\n"),
-            std::string::npos);
-  EXPECT_TRUE(has_line(text, " Welch's t-test =    3.210 <   NaN (Welch critical t-value)"));
 }
 
 TEST(ReportText, TheDateAndElapsedLines) {
@@ -143,8 +129,6 @@ TEST(ReportText, TheDateAndElapsedLines) {
   EXPECT_NE(text.find("\r\n\r\n The date is Sun Dec  6 15:36:35 2026      \r\n\r\n"
                       " Elapsed time=******** seconds\r\n\r\n"),
             std::string::npos);
-  in.elapsed = 1.5;
-  EXPECT_TRUE(has_line(report_text(in), " Elapsed time= 1.50000 seconds"));
 }
 
 TEST(ReportPath, ReplacesTheLastThreeCharactersOfTheName) {
