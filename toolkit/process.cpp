@@ -190,8 +190,13 @@ int run_toolkit_program(int argc, char** argv, std::function<int()> program) {
 
   std::atomic<bool> program_done{false};
   int status = 0;
+  std::exception_ptr failure;  // rethrown here once the toolkit has shut down
   std::thread program_thread([&] {
-    status = program();
+    try {
+      status = program();
+    } catch (...) {
+      failure = std::current_exception();
+    }
     program_done = true;
   });
 
@@ -247,8 +252,11 @@ int run_toolkit_program(int argc, char** argv, std::function<int()> program) {
     g_event_posted = false;
   }
   g_running = false;
+  if (failure) std::rethrow_exception(failure);
   return status;
 }
+
+void useoffscreenwindows() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 
 namespace test {
 int running_callbacks() {

@@ -10,7 +10,7 @@
 // lock. Operations act on the current window, one value for the whole process.
 //
 // Index
-//   process        run_toolkit_program
+//   process        run_toolkit_program, useoffscreenwindows
 //   windows        initwindow, closewindow, setcurrentwindow, getcurrentwindow, isvalidwindow,
 //                  getsignallingwindow, setwindowtitle, setwindowclosecallback,
 //                  setwindowsystemclosecallback, setapplicationdpiaware, useansitext
@@ -41,8 +41,12 @@ namespace brx::toolkit {
 
 // Runs `program` on a program thread while the calling (main) thread runs the event loop;
 // returns the program's status once it and every callback thread have ended. Call it once,
-// from main(), before any other operation.
+// from main(), before any other operation. An exception leaving `program` is rethrown here
+// after the windows are gone (catch it inside `program` to tell the user in a message box).
 int run_toolkit_program(int argc, char** argv, std::function<int()> program);
+// Called before run_toolkit_program: windows exist off-screen only, so no display is needed
+// (batch pictures, tests). Everything else works as usual.
+void useoffscreenwindows();
 
 // ---- windows ------------------------------------------------------------------------------
 
