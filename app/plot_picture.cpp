@@ -125,6 +125,11 @@ std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std
   return {};
 }
 
+std::string write_plot_pictures(const RunSummary& s, const nrtype& nr, const globalsplot& gp) {
+  return save_plot_picture(nr, gp, picture_path(s.report_path, "bmp"),
+                           picture_path(s.report_path, "png"));
+}
+
 std::string picture_path(const std::string& report_path, const std::string& extension) {
   const std::size_t keep = report_path.size() >= 3 ? report_path.size() - 3 : 0;
   return report_path.substr(0, keep) + extension;

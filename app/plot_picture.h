@@ -5,12 +5,14 @@
 //
 //   run_with_plot_pictures  run a program with the toolkit started headless
 //   save_plot_picture       draw a run's plot in a hidden main window and save it
+//   write_plot_pictures     both pictures of a run beside its report (the batch's --plot)
 //   picture_path            the picture's name beside the report (run7.out -> run7.bmp)
 //   png_from_bmp            a 24-bit BMP file's picture as PNG file bytes
 
 #include <functional>
 #include <string>
 
+#include "analysis/brevantix_run.h"
 #include "analysis/globalsplot.h"
 #include "fitting/nrtype.h"
 
@@ -26,6 +28,10 @@ int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& pr
 // empty text, or what went wrong.
 std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
                               const std::string& png_path);
+
+// Saves the pictures of run `s` beside its report: run7.out -> run7.bmp and run7.png. Returns
+// an empty text, or what went wrong.
+std::string write_plot_pictures(const RunSummary& s, const nrtype& nr, const globalsplot& gp);
 
 // The report's name with its last three characters ("out") replaced by `extension`.
 std::string picture_path(const std::string& report_path, const std::string& extension);

@@ -190,6 +190,9 @@ std::string batch_usage() {
          "\n"
          "Options:\n"
          "  --json        one JSON object per line and file (JSON Lines)\n"
+         "  --plot        also save the plot beside each report (run7.bmp and run7.png),\n"
+         "                as the desktop program's window shows it after a run; needs no\n"
+         "                display\n"
          "  -j N, --jobs N\n"
          "                analyse N files at once (default: one per processor core);\n"
          "                the output keeps the order of the files\n"
@@ -211,6 +214,8 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
       options_end = true;
     } else if (a == "--json") {
       options.json = true;
+    } else if (a == "--plot") {
+      options.plot = true;
     } else if (a == "--help" || a == "-h") {
       options.help = true;
     } else if (a == "--version") {
@@ -307,7 +312,7 @@ std::string json_line(const std::string& file, const RunSummary& s, const nrtype
   return j.text();
 }
 
-FileOutcome analyse_file(const std::string& file, bool json) {
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot) {
   FileOutcome o;
   auto failed = [&](const std::string& message) {
     o.errors += message;
@@ -329,6 +334,12 @@ FileOutcome analyse_file(const std::string& file, bool json) {
     o.ok = s.report_written;
     if (!s.report_written)
       o.errors += file + ": the report " + s.report_path + " could not be written\n";
+    if (plot && o.ok) {
+      if (const std::string e = plot(s, nr, gp); !e.empty()) {
+        o.errors += file + ": " + e + "\n";
+        o.ok = false;
+      }
+    }
   } catch (const Stop& s) {
     failed(stop_message(file, s));
   } catch (const InputError& e) {
@@ -339,7 +350,8 @@ FileOutcome analyse_file(const std::string& file, bool json) {
   return o;
 }
 
-int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err) {
+int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
+              const PlotWriter& plot) {
   const std::size_t count = options.files.size();
   std::vector<FileOutcome> outcomes(count);
   std::vector<char> done(count, 0);
@@ -353,7 +365,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 
   auto worker = [&] {
     for (std::size_t i = next++; i < count; i = next++) {
-      FileOutcome o = analyse_file(options.files[i], options.json);
+      FileOutcome o =
+          analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{});
       std::lock_guard<std::mutex> lock(m);
       outcomes[i] = std::move(o);
       done[i] = 1;

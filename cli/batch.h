@@ -6,6 +6,7 @@
 //   analyse_file      one file: run, report beside it, its output line (text or JSON)
 //   run_batch         every file, in parallel, output in input order; the exit status
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ namespace brx {
 
 struct BatchOptions {
   bool json = false;  // one JSON object per line and file
+  bool plot = false;  // also the plot picture beside each report (run7.bmp, run7.png)
   int jobs = 0;       // files analysed at once; 0 = one per processor core
   bool help = false;
   bool version = false;
@@ -44,7 +46,10 @@ struct FileOutcome {
   std::string errors;
 };
 
-FileOutcome analyse_file(const std::string& file, bool json);
+// Saves the plot picture of a finished run; returns what went wrong, or an empty text.
+using PlotWriter = std::function<std::string(const RunSummary&, const nrtype&, const globalsplot&)>;
+
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {});
 
 // The verdict of a run in a few words ("significant deactivation likely", ...).
 std::string verdict_words(const RunSummary& s);
@@ -55,6 +60,7 @@ std::string json_line(const std::string& file, const RunSummary& s, const nrtype
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
 // `err`. Returns the exit status.
-int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err);
+int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
+              const PlotWriter& plot = {});
 
 }  // namespace brx

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "cli/batch.h"
+#ifdef BRX_WITH_PLOT_PICTURES
+#include "app/plot_picture.h"
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
@@ -21,6 +24,18 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << "brevantix-kd-batch " << BRX_VERSION << "\n";
     return brx::kExitAllAnalysed;
+  }
+  if (options.plot) {
+#ifdef BRX_WITH_PLOT_PICTURES
+    // The pictures are drawn by the windowing toolkit, off screen; Qt sees no file arguments.
+    int toolkit_argc = 1;
+    return brx::run_with_plot_pictures(toolkit_argc, argv, [&] {
+      return brx::run_batch(options, std::cout, std::cerr, brx::write_plot_pictures);
+    });
+#else
+    std::cerr << "brevantix-kd-batch: --plot needs a build with the windowing toolkit\n";
+    return brx::kExitUsage;
+#endif
   }
   return brx::run_batch(options, std::cout, std::cerr);
 }

@@ -1,9 +1,11 @@
 #include "app/plot_picture.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -113,6 +115,38 @@ TEST_F(PlotPictureOfARun, ShowsTheDataAndBothCurvesAsTheMainWindowWould) {
   // Nothing is left open: a second picture of the same run is the same picture.
   EXPECT_EQ(save_plot_picture(nr, gp, bmp_path + "2", ""), "");
   EXPECT_EQ(test::TempDir::read(bmp_path + "2"), bmp);
+}
+
+}  // namespace
+}  // namespace brx
+
+namespace brx {
+namespace {
+
+TEST(BatchPlotOption, SavesBothPicturesBesideEachReportWithoutADisplay) {
+  test::TempDir dir;
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "run7.dat");
+  dir.write("tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n");
+  const auto out = dir.path() / "out.txt";
+  const auto err = dir.path() / "err.txt";
+  const std::string command = "cd '" + dir.path().string() +
+                              "' && env -u DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
+                              BRX_BATCH_PROGRAM + "' --plot run7.dat tied.dat >'" + out.string() +
+                              "' 2>'" + err.string() + "'";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);  // one file failed
+  const std::string bmp = test::TempDir::read(dir.path() / "run7.bmp");
+  ASSERT_GT(bmp.size(), 54u);
+  EXPECT_EQ(le(bmp, 18, 4), 551u);
+  EXPECT_TRUE(bmp_colours(bmp).contains(0x9400D3u));
+  EXPECT_EQ(test::TempDir::read(dir.path() / "run7.png"), png_from_bmp(bmp));
+  EXPECT_FALSE(fs::exists(dir.path() / "tied.bmp"));
+  // Standard error holds the failed file's message and nothing of the windowing layer.
+  const std::string messages = test::TempDir::read(err);
+  EXPECT_NE(messages.find("tied.dat: "), std::string::npos) << messages;
+  EXPECT_EQ(messages.find("run7"), std::string::npos) << messages;
+  EXPECT_EQ(messages.find("plugin"), std::string::npos) << messages;
 }
 
 }  // namespace
