@@ -70,7 +70,7 @@ bool write_file(const std::string& path, const std::string& bytes) {
 
 int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& program) {
   // No display is needed, and none is used even when there is one.
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  tk::useoffscreenwindows();
   // Keep the windowing layer's notices about the off-screen display out of the error stream.
   setenv("QT_LOGGING_RULES", "default.warning=false;qt.qpa.*=false", 0);
   std::string runtime;
