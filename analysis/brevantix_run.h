@@ -1,27 +1,5 @@
 #pragma once
-// The analysis layer, one line per routine:
-//
-//   brevantix_run      one whole analysis of one data file: import, repair, normalise, fit both
-//                      models, compare, write the report, publish the plot tables  (this file)
-//   timeit             processor time of the calling thread                         timeit.h
-//   data_import        [So] and the (time, product) rows of a data file               data_import.h
-//   count_file_rows    lines up to the end of the data data_import.h file_name_exists   does a file
-//   of that name exist                                  data_import.h repair_tied_times  mend equal
-//   neighbouring times, stretch the last time by 1 %     data_import.h deactivation_flag
-//   deactivation type from the sign of [So]                         data_import.h aicc corrected
-//   Akaike criterion                                      comparison.h p_value_f          upper
-//   tail of the F distribution                                comparison.h f_spread standard
-//   deviation of an F distribution                         comparison.h welch_df           Welch
-//   degrees of freedom                                        comparison.h compare_models     all
-//   figures and decisions of the model comparison               comparison.h report_path data path
-//   -> report path (…dat -> …out)                         report.h report_text        the report's
-//   text (three bodies)                                report.h write_report       replace a report
-//   in one step (temporary file, rename)           report.h field_s, field_x   Fortran-like number
-//   fields                                      number_fields.h
-//
-// Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
-// Errors: Stop (fitting/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
-// that cannot be read as it stands.
+// One whole analysis of one data file, and what it found.
 
 #include <array>
 #include <iostream>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/brevantix_run.h"
+#include "analysis/analysis.h"
 
 namespace brx {
 
