@@ -41,7 +41,7 @@ std::string masked_report(const std::string& path) {
 TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   TempDir dir;
   const fs::path data = dir.write("example.dat", example_text());
-  Analysis r, again;
+  Analysis r;
   run(data, r);
   EXPECT_EQ(r.s.body, ReportBody::kFull);
   EXPECT_EQ(r.s.report_path, (dir.path() / "example.out").string());
@@ -67,10 +67,12 @@ TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   EXPECT_TRUE(curves_differ);
 
   const std::string first = masked_report(r.s.report_path);
-  run(data, again);
-  EXPECT_EQ(masked_report(again.s.report_path), first);
-  EXPECT_EQ(again.s.model1.p, r.s.model1.p);
-  EXPECT_EQ(again.s.model2.p, r.s.model2.p);
+  // Again with the same records, as the desktop program runs its analyses.
+  const RunSummary before = r.s;
+  run(data, r);
+  EXPECT_EQ(masked_report(r.s.report_path), first);
+  EXPECT_EQ(r.s.model1.p, before.model1.p);
+  EXPECT_EQ(r.s.model2.p, before.model2.p);
 }
 
 TEST(BrevantixRun, ANegativeSoSelectsTypeTwo) {
