@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QPixmap>
 #include <chrono>
 
@@ -133,6 +135,31 @@ std::string window_title(int window) {
   std::string title;
   with_window(window, [&](Window& w) { title = w.frame->windowTitle().toStdString(); });
   return title;
+}
+
+std::string open_dialog_title() {
+  std::string title;
+  run_on_gui([&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      title = modal->windowTitle().toStdString();
+    }
+  });
+  return title;
+}
+
+bool close_open_dialog(bool accept) {
+  bool closed = false;
+  run_on_gui([&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    if (accept) {
+      dialog->accept();
+    } else {
+      dialog->reject();
+    }
+    closed = true;
+  });
+  return closed;
 }
 
 void reset_toolkit() {

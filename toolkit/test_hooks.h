@@ -71,6 +71,11 @@ bool control_enabled(int window, int id);
 bool control_visible(int window, int id);
 std::string window_title(int window);
 
+// The title of the modal dialog being shown ("" when none), and closing it as Ok (`accept`) or
+// Cancel would; returns false when no dialog is open. For exercising the real dialogs.
+std::string open_dialog_title();
+bool close_open_dialog(bool accept);
+
 // Number of callback threads that have not finished yet.
 int running_callbacks();
 
