@@ -256,7 +256,9 @@ int run_toolkit_program(int argc, char** argv, std::function<int()> program) {
   return status;
 }
 
-void useoffscreenwindows() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+void useoffscreenwindows() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 namespace test {
 int running_callbacks() {
