@@ -9,6 +9,10 @@
 // and the caller waits for it; drawing runs on the calling thread under the window's drawing
 // lock. Operations act on the current window, one value for the whole process.
 //
+// Pages are kept in logical pixels: a 550 x 650 window draws into 550 x 650 pixel pages on
+// every display, and Qt scales the shown page when the display is scaled; saved and printed
+// pictures have exactly the pixels the program drew.
+//
 // Index
 //   process        run_toolkit_program, useoffscreenwindows
 //   windows        initwindow, closewindow, setcurrentwindow, getcurrentwindow, isvalidwindow,
