@@ -9,50 +9,38 @@
 namespace brx {
 namespace {
 
-class FileChannels : public ::testing::Test {
- protected:
-  void TearDown() override { close_all_units(); }
+TEST(FileChannels, FreeNumbersAreSearchedUpwardsFromMinusOneHundred) {
   test::TempDir dir;
-};
-
-TEST_F(FileChannels, TheFirstFreeChannelFromOneHundredIsTaken) {
   EXPECT_EQ(nuunit(), -100);
   ASSERT_TRUE(connect_unit(100, (dir.path() / "a.out").string(), UnitPosition::kAppend));
-  ASSERT_TRUE(connect_unit(101, (dir.path() / "b.out").string(), UnitPosition::kAppend));
-  EXPECT_EQ(nuunit(), -99);  // searched upwards from -100
-  close_unit(100);
-  EXPECT_EQ(nuunit(), -100);
-  EXPECT_EQ(nuunit(-11, -10), -11);
+  EXPECT_EQ(nuunit(), -99);
   ASSERT_TRUE(connect_unit(11, (dir.path() / "c.out").string(), UnitPosition::kAppend));
   ASSERT_TRUE(connect_unit(10, (dir.path() / "d.out").string(), UnitPosition::kAppend));
   EXPECT_EQ(nuunit(-11, -10), 0);  // all taken
+  close_all_units();
+  EXPECT_EQ(nuunit(-11, -10), -11);
 }
 
-TEST_F(FileChannels, AChannelKnowsItsFileUntilItIsClosed) {
-  const std::string report = (dir.path() / "run1.out").string();
-  EXPECT_EQ(isunitopen(100), 0);
-  EXPECT_EQ(unit_file_name(100), "");
-  ASSERT_TRUE(connect_unit(100, report, UnitPosition::kAppend));
+TEST(FileChannels, AChannelKnowsItsFileUntilItIsClosed) {
+  test::TempDir dir;
+  const auto report = dir.write("run1.out", "report text");
+  ASSERT_TRUE(connect_unit(100, report.string(), UnitPosition::kAppend));
+  EXPECT_EQ(test::TempDir::read(report), "report text");
   EXPECT_EQ(isunitopen(100), 1);
-  EXPECT_EQ(unit_file_name(100), report);
-  EXPECT_EQ(unit_of_file(report), 100);
+  EXPECT_EQ(unit_file_name(100), report.string());
+  EXPECT_EQ(unit_of_file(report.string()), 100);
   close_unit(100);
   EXPECT_EQ(isunitopen(100), 0);
-  EXPECT_EQ(unit_of_file(report), 0);
-}
+  EXPECT_EQ(unit_file_name(100), "");
+  EXPECT_EQ(unit_of_file(report.string()), 0);
 
-TEST_F(FileChannels, ConnectingCreatesAMissingFileAndKeepsOrEmptiesAnExistingOne) {
-  const auto created = dir.path() / "new.out";
-  ASSERT_TRUE(connect_unit(100, created.string(), UnitPosition::kAppend));
-  EXPECT_TRUE(std::filesystem::exists(created));
-  const auto kept = dir.write("kept.out", "report text");
-  ASSERT_TRUE(connect_unit(101, kept.string(), UnitPosition::kAppend));
-  EXPECT_EQ(test::TempDir::read(kept), "report text");
-  ASSERT_TRUE(connect_unit(102, kept.string(), UnitPosition::kRewind));
-  EXPECT_EQ(test::TempDir::read(kept), "");
-  EXPECT_FALSE(
-      connect_unit(103, (dir.path() / "no/such/folder.out").string(), UnitPosition::kAppend));
+  ASSERT_TRUE(connect_unit(101, report.string(), UnitPosition::kRewind));
+  EXPECT_EQ(test::TempDir::read(report), "");
+  ASSERT_TRUE(connect_unit(102, (dir.path() / "new.out").string(), UnitPosition::kAppend));
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "new.out"));
+  EXPECT_FALSE(connect_unit(103, (dir.path() / "no/folder.out").string(), UnitPosition::kAppend));
   EXPECT_EQ(isunitopen(103), 0);
+  close_all_units();
 }
 
 }  // namespace

@@ -97,18 +97,5 @@ TEST_F(LiveFileView, ARelativePathIsTakenInTheWorkingDirectory) {
   EXPECT_EQ(shown(), "relative\r\n");
 }
 
-TEST_F(LiveFileView, PopulateFromAppendsFromThePositionAndReturnsTheSize) {
-  const auto path = dir.write("pos.out", "0123456789");
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  std::int64_t position = 4;
-  EXPECT_EQ(PopulateFrom(fileno(f), window, box, position), 10);
-  EXPECT_EQ(position, 10);
-  EXPECT_EQ(shown(), "456789");
-  EXPECT_EQ(PopulateFrom(fileno(f), window, box, position), 10);  // nothing new
-  EXPECT_EQ(shown(), "456789");
-  std::fclose(f);
-}
-
 }  // namespace
 }  // namespace brx
