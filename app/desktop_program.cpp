@@ -1,6 +1,7 @@
 #include "app/desktop_program.h"
 
 #include <array>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -59,7 +60,49 @@ int desktop_main(MainWindow& w) {
   return status;
 }
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brevantix-kd\n"
+    "\n"
+    "Opens the Brevantix-kd main window: choose a progress-curve data file with\n"
+    "File > Open Data File, analyse it with Run Analysis, and read the report with\n"
+    "Display Results. The program needs a display; to analyse files without one,\n"
+    "use brevantix-kd-batch.\n"
+    "\n"
+    "  --help      show this text and exit\n"
+    "  --version   show the version and exit\n";
+
+// Whether the windowing layer can find a screen: an X11 or Wayland display, or a platform the
+// user chose (such as the off-screen one).
+bool display_available() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int run_desktop_program(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (a == "--version") {
+      std::cout << "brevantix-kd " << BRX_VERSION << "\n";
+      return 0;
+    }
+  }
+  if (!display_available()) {
+    std::cerr << "brevantix-kd: no display to open the window on (DISPLAY is not set).\n"
+                 "Start it in a desktop session or under xvfb-run, or analyse the files with "
+                 "brevantix-kd-batch.\n";
+    return 1;
+  }
   // The records outlive every callback thread: the toolkit joins them before it returns.
   nrtype nr;
   globalsplot gp;

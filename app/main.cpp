@@ -1,4 +1,4 @@
-// brevantix-kd: the desktop program. It takes no options; it needs a display.
+// brevantix-kd: the desktop program. It needs a display; --help and --version are its only options.
 
 #include "app/desktop_program.h"
 

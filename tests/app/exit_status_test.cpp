@@ -65,6 +65,18 @@ TEST(ExitStatus, AMissingDataFileIsToldOnStandardOutput) {
   EXPECT_NE(f.err.find("STOP EXECUTION L4275\n"), std::string::npos) << f.err;
 }
 
+TEST(ExitStatus, WithoutADisplayTheDesktopProgramSaysSoInsteadOfFailingInTheToolkit) {
+  test::TempDir dir;
+  const auto err = dir.path() / "err.txt";
+  const std::string run = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") +
+                          BRX_DESKTOP_PROGRAM + "'";
+  int raw = std::system((run + " 2>'" + err.string() + "'").c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_NE(test::TempDir::read(err).find("no display"), std::string::npos);
+  raw = std::system((run + " --help >/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 0);
+}
+
 TEST(ExitStatus, TheDesktopProgramStartsHeadlessAndWaitsForTheUser) {
   test::TempDir dir;
   const std::string program = BRX_DESKTOP_PROGRAM;
