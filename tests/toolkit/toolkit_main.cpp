@@ -7,13 +7,15 @@
 
 #include "toolkit/toolkit.h"
 
-// Under ThreadSanitizer: Qt is not instrumented, so its own thread pool (used to convert and
-// paint large images) and its event hand-over look like races to it. Accesses that Qt's code
-// makes through the C library are ignored; everything compiled here stays checked.
+// Under ThreadSanitizer: Qt (and the GLib event loop under it) is not instrumented, so its own
+// thread pool (used to convert and paint large images) and its event hand-over look like races to
+// it. Accesses that Qt's code makes through the C library are ignored; everything compiled here
+// stays checked.
 extern "C" const char* __tsan_default_suppressions() {
   return "called_from_lib:libQt6Core.so.6\n"
          "called_from_lib:libQt6Gui.so.6\n"
-         "called_from_lib:libQt6Widgets.so.6\n";
+         "called_from_lib:libQt6Widgets.so.6\n"
+         "called_from_lib:libglib-2.0.so.0\n";
 }
 
 int main(int argc, char** argv) {
