@@ -136,10 +136,5 @@ TEST_F(ImageOutput, RegionPrintedToPdfGivesOnePageUnderTheWindowTitle) {
       1);
 }
 
-TEST_F(ImageOutput, CancelledPrintDialogPrintsNothing) {
-  test::set_dialog_answerer([](const test::DialogRequest&) { return test::DialogAnswer{}; });
-  EXPECT_EQ(printimage("Title", 0, 0, 50, 50), 0);
-}
-
 }  // namespace
 }  // namespace brx::toolkit::testing
