@@ -7,7 +7,10 @@
 // check-box click runs its handler on a new thread of its own. Any of these threads may call
 // any operation below: window, menu, control and dialog work is handed to the event-loop thread
 // and the caller waits for it; drawing runs on the calling thread under the window's drawing
-// lock. Operations act on the current window, one value for the whole process.
+// lock. Operations act on the current window, one value for the whole process. An operation
+// that needs a current window and finds none shows the error "Drawing operation was attempted
+// when there was no current window." and ends the process with status 1. Once the program has
+// returned, calls from threads still running do nothing and give their failure values.
 //
 // Pages are kept in logical pixels: a 550 x 650 window draws into 550 x 650 pixel pages on
 // every display, and Qt scales the shown page when the display is scaled; saved and printed
