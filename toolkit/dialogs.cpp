@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -98,16 +99,18 @@ bool run_file_dialog(bool save, const FileDialogSetup& s, const QString& title,
   }
   bool accepted = false;
   run_on_gui([&] {
-    QFileDialog dialog(dialog_owner(), title, s.folder, s.filters.join(QStringLiteral(";;")));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (save && !confirm_overwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!s.name.isEmpty()) dialog.selectFile(s.name);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-      chosen = dialog.selectedFiles().constFirst();
+    QPointer<QFileDialog> dialog =
+        new QFileDialog(dialog_owner(), title, s.folder, s.filters.join(QStringLiteral(";;")));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    if (save && !confirm_overwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    if (!s.name.isEmpty()) dialog->selectFile(s.name);
+    if (run_modal(dialog) && !dialog->selectedFiles().isEmpty()) {
+      chosen = dialog->selectedFiles().constFirst();
       accepted = true;
     }
+    delete dialog;
   });
   return accepted;
 }
@@ -124,6 +127,12 @@ int file_dialog(bool save, std::string& filename, const char* description, const
 }
 
 }  // namespace
+
+bool run_modal(QDialog* dialog) {
+  const QPointer<QDialog> guard(dialog);
+  const int result = dialog->exec();
+  return !guard.isNull() && result == QDialog::Accepted;
+}
 
 QWidget* dialog_owner() {
   WindowPtr w = window_by_id(current_window_id());
@@ -171,9 +180,10 @@ void dlgmessage(int kind, const char* text) {
   test::DialogAnswer answer;
   if (answer_by_test(request, answer)) return;
   run_on_gui([&] {
-    QMessageBox box(look.icon, QString::fromLatin1(look.title), body, QMessageBox::Ok,
-                    dialog_owner());
-    box.exec();
+    QPointer<QMessageBox> box = new QMessageBox(look.icon, QString::fromLatin1(look.title), body,
+                                                QMessageBox::Ok, dialog_owner());
+    run_modal(box);
+    delete box;
   });
 }
 
@@ -202,25 +212,26 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
   QString entered;
   bool accepted = false;
   run_on_gui([&] {
-    QDialog dialog(dialog_owner());
-    dialog.setWindowTitle(caption);
-    auto* layout = new QVBoxLayout(&dialog);
-    if (!question.isEmpty()) layout->addWidget(new QLabel(question, &dialog));
-    auto* edit = new QLineEdit(initial, &dialog);
+    QPointer<QDialog> dialog = new QDialog(dialog_owner());
+    dialog->setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(dialog);
+    if (!question.isEmpty()) layout->addWidget(new QLabel(question, dialog));
+    auto* edit = new QLineEdit(initial, dialog);
     if (maxlength > 0) edit->setMaxLength(maxlength);
     edit->setMinimumWidth(360);
     layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(&dialog);
+    auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() == QDialog::Accepted) {
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    if (run_modal(dialog)) {
       entered = edit->text();
       accepted = true;
     }
+    delete dialog;
   });
   if (!accepted) return 0;
   text = to_program_text(clip(entered));

@@ -182,9 +182,10 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   bool printed = false;
   run_on_gui([&] {
     if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(g_printer.get(), dialog_owner());
-    if (dialog.exec() != QDialog::Accepted) return;
-    printed = print_page(*g_printer, heading, picture);
+    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner());
+    const bool accepted = run_modal(dialog);
+    delete dialog;
+    if (accepted) printed = print_page(*g_printer, heading, picture);
   });
   return printed ? 1 : 0;
 }

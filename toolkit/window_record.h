@@ -20,6 +20,7 @@
 #include "toolkit/toolkit.h"
 
 class QAction;
+class QDialog;
 class QMenuBar;
 class QWidget;
 
@@ -152,6 +153,11 @@ std::string trim_right(std::string s);
 // The frame of the current window when there is one, for parenting dialogs (event-loop
 // thread).
 QWidget* dialog_owner();
+// Shows a modal dialog that was made with `new` and is held by a QPointer; true when it was
+// accepted. The dialog may be destroyed meanwhile with its owner window (closed from another
+// thread): then it counts as cancelled, and the caller's `delete` through its QPointer does
+// nothing.
+bool run_modal(QDialog* dialog);
 // Save dialog of writeimagefile; returns false when cancelled.
 bool ask_image_file_name(std::string& name);
 

@@ -48,6 +48,22 @@ TEST_F(RealDialogs, OtherThreadsKeepWorkingWhileAMessageBoxIsOpen) {
   EXPECT_EQ(test::open_dialog_title(), "");
 }
 
+TEST_F(RealDialogs, ClosingTheOwnerWindowEndsItsDialog) {
+  const int w = open_window();
+  std::atomic<bool> returned{false};
+  std::string name = "/tmp/";
+  std::thread shower([&] {
+    dlgsavefile(name, nullptr, "*.txt", "Save Data");
+    returned = true;
+  });
+  ASSERT_TRUE(eventually([] { return test::open_dialog_title() == "Save Data"; }));
+  closewindow(w);
+  EXPECT_TRUE(eventually([&] { return returned.load(); }, 2000));
+  while (!returned.load()) test::close_open_dialog(false);
+  shower.join();
+  EXPECT_EQ(name, "/tmp/");
+}
+
 TEST_F(RealDialogs, TextRequestConfirmedUnchangedKeepsTheTextAndCancelLeavesIt) {
   open_window();
   std::string label = "Normalized Time";
