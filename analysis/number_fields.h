@@ -20,30 +20,22 @@ std::string field_s(double v, int width, int digits);
 // of a value below 1 is dropped only when the field has no room for it.
 std::string field_x(double v, int width, int decimals);
 
-// The report's fields by name.
-inline std::string s12_5(double v) {
-  return field_s(v, 12, 5);
+// The report's fields by name: s12_5 is "S12.5", x9_5 is "X9.5", and so on.
+template <int Width, int Digits>
+std::string scientific_field(double v) {
+  return field_s(v, Width, Digits);
 }
-inline std::string s14_6(double v) {
-  return field_s(v, 14, 6);
+template <int Width, int Decimals>
+std::string fixed_field(double v) {
+  return field_x(v, Width, Decimals);
 }
-inline std::string s12_3(double v) {
-  return field_s(v, 12, 3);
-}
-inline std::string s10_4(double v) {
-  return field_s(v, 10, 4);
-}
-inline std::string x9_5(double v) {
-  return field_x(v, 9, 5);
-}
-inline std::string x8_3(double v) {
-  return field_x(v, 8, 3);
-}
-inline std::string x6_3(double v) {
-  return field_x(v, 6, 3);
-}
-inline std::string x8_5(double v) {
-  return field_x(v, 8, 5);
-}
+inline constexpr auto s12_5 = scientific_field<12, 5>;
+inline constexpr auto s14_6 = scientific_field<14, 6>;
+inline constexpr auto s12_3 = scientific_field<12, 3>;
+inline constexpr auto s10_4 = scientific_field<10, 4>;
+inline constexpr auto x9_5 = fixed_field<9, 5>;
+inline constexpr auto x8_3 = fixed_field<8, 3>;
+inline constexpr auto x6_3 = fixed_field<6, 3>;
+inline constexpr auto x8_5 = fixed_field<8, 5>;
 
 }  // namespace brx
