@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
+#include "analysis/example_data.h"
 #include "analysis/number_fields.h"
 
 namespace brx {
@@ -55,30 +57,15 @@ void too_few_points_body(Lines& out) {
   out.t1("or the time vs Product data has less than 5 data points.");
   out.t1("Check that your Brevantix.dat data file is correct.");
   out.e1("EXAMPLE INPUT DATA FILE STRUCTURE (Brevantix.dat):");
-  for (const char* s : {"Line 1: Enter the initial parameter value estimates.",
-                        "        [So]",
-                        "Line 2..end: Enter the time and product values.",
-                        "        Time,  [Product]",
-                        "",
-                        "At least 5 time vs product data points are required.",
-                        "Enter the data in columns using a text editor like NOTEPAD.",
-                        "",
-                        "4.5",
-                        "0.0,    0.000",
-                        "0.20,   0.496",
-                        "0.40,   0.976",
-                        "0.60,   1.386",
-                        "0.80,   1.831",
-                        "1.0,    2.053",
-                        "1.4,    2.566",
-                        "2.0,    3.077",
-                        "2.4,    3.281",
-                        "3.0,    3.502",
-                        "4.0,    3.600",
-                        "5.0,    3.630",
-                        "6.0,    3.643",
-                        "",
-                        "The last data file line must be left 'EMPTY'. Then save the",
+  for (const char* s :
+       {"Line 1: Enter the initial parameter value estimates.", "        [So]",
+        "Line 2..end: Enter the time and product values.", "        Time,  [Product]", "",
+        "At least 5 time vs product data points are required.",
+        "Enter the data in columns using a text editor like NOTEPAD.", ""}) {
+    out.t0(s);
+  }
+  for (std::string_view s : kExampleDataLines) out.t0(std::string(s));
+  for (const char* s : {"", "The last data file line must be left 'EMPTY'. Then save the",
                         "text data file using the file name 'Brevantix.dat'."}) {
     out.t0(s);
   }

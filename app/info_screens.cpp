@@ -1,8 +1,9 @@
 #include "app/info_screens.h"
 
-#include <initializer_list>
 #include <string_view>
+#include <vector>
 
+#include "analysis/example_data.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int kInformationBox = 1;
 
-std::string joined(std::initializer_list<std::string_view> lines) {
+std::string joined(const std::vector<std::string_view>& lines) {
   std::string out;
   bool first = true;
   for (std::string_view line : lines) {
@@ -31,7 +32,7 @@ std::string trademarked(std::string_view before, std::string_view after) {
 }  // namespace
 
 std::string example_text() {
-  return joined({
+  std::vector<std::string_view> lines = {
       "EXAMPLE INPUT DATA FILE STRUCTURE (Brevantix.dat):",
       "",
       "Enzyme Deactivation Progress Curve Data File:",
@@ -47,24 +48,11 @@ std::string example_text() {
       "Line 2..end: Enter the time and product values.",
       "Time,  [Product]",
       "",
-      "4.5",
-      "0.0,    0.000",
-      "0.20,   0.496",
-      "0.40,   0.976",
-      "0.60,   1.386",
-      "0.80,   1.831",
-      "1.0,    2.053",
-      "1.4,    2.566",
-      "2.0,    3.077",
-      "2.4,    3.281",
-      "3.0,    3.502",
-      "4.0,    3.600",
-      "5.0,    3.630",
-      "6.0,    3.643",
-      "",
-      "The last data file line must be 'EMPTY'. Then save the text data",
-      "file using a file name appended with '.dat' (e.g., brevantix.dat).",
-  });
+  };
+  lines.insert(lines.end(), kExampleDataLines.begin(), kExampleDataLines.end());
+  lines.insert(lines.end(), {"", "The last data file line must be 'EMPTY'. Then save the text data",
+                             "file using a file name appended with '.dat' (e.g., brevantix.dat)."});
+  return joined(lines);
 }
 
 std::string description_text() {
