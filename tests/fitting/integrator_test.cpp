@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
+
+#include "tests/support/progress_curve.h"
 
 namespace brx {
 namespace {
 
-// A normalised progress curve: [So] = 1.1, Km = 0.4, Vmax = 1.3, [Po] = 0.05, kd = 2 (Model 1).
+// A normalised Model 2 progress curve: [So] = 1.1, Km = 0.4, Vmax = 1.3, [Po] = 0.05.
 struct IntegratorTest : ::testing::Test {
   nrtype nr;
   std::vector<double> p{0.0, 0.4, 1.3, 0.05, 2.0, 0.0};
@@ -20,19 +21,9 @@ struct IntegratorTest : ::testing::Test {
   void Integrate(double& t, double tend, double& h, double tol = 1e-3, int maxsteps = 50) {
     l7200(nr, y, 1, t, tend, 20, h, p, d, 4, maxsteps, tol, ierr, nsteps, nrej);
   }
-  // Integrated law from (t0, P0) to (t, P): (P − P0) + Km·ln((So − P0)/(So − P)) = Vmax·g, with
-  // g = t − t0 (Model 2) or (exp(−kd·t0) − exp(−kd·t))/kd (Model 1 type 1). Returns the residual
-  // relative to Vmax·g.
-  double Residual(double t0, double p0, double t, double prod) const {
-    const double km = p[1], vmax = p[2], kd = p[4], so = nr.so;
-    const double g = nr.imdl == 2 ? t - t0 : (std::exp(-kd * t0) - std::exp(-kd * t)) / kd;
-    return ((prod - p0) + km * std::log((so - p0) / (so - prod)) - vmax * g) / (vmax * g);
-  }
-  double ExactProduct(double t0, double p0, double t) const {  // bisection: Residual rises with P
-    double lo = p0, hi = nr.so;
-    for (int i = 0; i < 200; ++i)
-      (Residual(t0, p0, t, (lo + hi) / 2) < 0 ? lo : hi) = (lo + hi) / 2;
-    return lo;
+  // Closed-form product at t of the curve through (t0, p0).
+  double ExactProduct(double t0, double p0, double t) const {
+    return test::exact_product({p[1], p[2], p0, 0.0, nr.so}, t0, t);
   }
 };
 
@@ -69,40 +60,31 @@ TEST_F(IntegratorTest, ModelTwoFollowsTheIntegratedLawToTheTolerance) {
   }
 }
 
-TEST_F(IntegratorTest, ModelOneFreezesTimeWithinEachStep) {
-  // Every stage rate is taken at the step's start time, so exp(−kd·t) is followed to first order
-  // only: with steps up to the interval H = 0.05 the turnover is off by up to about kd·H/2.
-  nr.imdl = 1;
-  double t = 0.05, h = 0.005 + 5e-5;
-  for (int i = 2; i <= 20; ++i) {
-    Integrate(t, 0.05 * i, h);
-    EXPECT_LE(std::fabs(Residual(0.05, 0.05, t, y[1])), 2.0 * 0.05 / 2 + 1e-3) << "t " << t;
-  }
-}
-
-TEST_F(IntegratorTest, RejectedAndUndoneStepsLeaveTheCurveOnTheLaw) {
-  // Over one long interval each accepted step adds at most tol relative to [P]. Case 1: too
-  // large a first step, retried. Case 2: a growing step fails and the step before it is undone.
-  const double cases[][3] = {{0.4, 5.0, 0.0001}, {0.1, 1e-4, 0.05}};  // Km, first h, [Po]
-  for (const auto& c : cases) {
-    p[1] = c[0], y[1] = c[2];
-    double t = 0.0, h = c[1];
-    Integrate(t, 1.0, h, 1e-5, 500);
-    EXPECT_GT(nrej, 0);
-    EXPECT_EQ(t, 1.0);
-    const double exact = ExactProduct(0.0, c[2], 1.0);
-    EXPECT_NEAR(y[1], exact, nsteps * 1e-5 * exact) << "Km " << c[0];
-  }
-}
-
-TEST_F(IntegratorTest, StepLimitReturnsThePartialState) {
-  for (int maxsteps : {0, 3}) {
-    y[1] = 0.05;
-    double t = 0.0, h = 1e-4;
-    Integrate(t, 1.0, h, 1e-3, maxsteps);
-    EXPECT_EQ(nsteps, maxsteps);
-    EXPECT_LT(t, 1.0);
-    EXPECT_NEAR(y[1], ExactProduct(0.0, 0.05, t), 3e-3 * y[1]);
+// Over one interval each accepted step adds at most tol relative to [P]. Case 1: too large a
+// first step, retried. Case 2: a growing step fails and the step before it is undone. Case 3
+// and 4: the step limit returns the partial state.
+TEST_F(IntegratorTest, RejectionsUndoneStepsAndTheStepLimitLeaveTheCurveOnTheLaw) {
+  const struct {
+    double km, h, po, tol;
+    int maxsteps;
+  } table[] = {{0.4, 5.0, 1e-4, 1e-5, 500},
+               {0.1, 1e-4, 0.05, 1e-5, 500},
+               {0.4, 1e-4, 0.05, 1e-3, 0},
+               {0.4, 1e-4, 0.05, 1e-3, 3}};
+  for (const auto& c : table) {
+    p[1] = c.km, y[1] = c.po;
+    double t = 0.0, h = c.h;
+    Integrate(t, 1.0, h, c.tol, c.maxsteps);
+    SCOPED_TRACE(testing::Message() << "Km " << c.km << ", maxsteps " << c.maxsteps);
+    if (c.maxsteps == 500) {
+      EXPECT_GT(nrej, 0);
+      EXPECT_EQ(t, 1.0);
+    } else {
+      EXPECT_EQ(nsteps, c.maxsteps);
+      EXPECT_LT(t, 1.0);
+    }
+    const double exact = ExactProduct(0.0, c.po, t);
+    EXPECT_NEAR(y[1], exact, std::max(nsteps, 3) * c.tol * exact);
   }
 }
 
