@@ -225,11 +225,13 @@ int run_toolkit_program(int argc, char** argv, std::function<int()> program) {
       std::lock_guard lock(g_queue_mutex);
       waiting = g_waiting_callers;
     }
+    // exit(), not quit(): quit() first asks every window to close, so a window refusing the
+    // title-bar close would keep the process alive, and one with the close flag would end it.
     if (waiting == 0 && g_running_callbacks.load() == 0) {
-      QCoreApplication::quit();
+      QCoreApplication::exit(0);
     } else if (std::chrono::steady_clock::now() > deadline) {
       abandoned = true;
-      QCoreApplication::quit();
+      QCoreApplication::exit(0);
     }
   });
   poll.start(10);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/toolkit/toolkit_fixture.h"
 #include "toolkit/toolkit.h"
 
 // Under ThreadSanitizer: Qt (and the GLib event loop under it) is not instrumented, so its own
@@ -19,6 +20,16 @@ extern "C" const char* __tsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
+  // A program that returns while its window still refuses the title-bar close; the process must
+  // end all the same, with the program's status (see the ProcessEnd test).
+  if (argc == 2 && std::strcmp(argv[1], brx::toolkit::testing::kRefusingWindowProgram) == 0) {
+    return brx::toolkit::run_toolkit_program(argc, argv, [] {
+      brx::toolkit::initwindow(100, 100, "refusing", brx::toolkit::kDefaultPosition,
+                               brx::toolkit::kDefaultPosition, 0, 1);
+      brx::toolkit::setwindowsystemclosecallback([] { return 0; });
+      return 3;
+    });
+  }
   bool listing = false;  // listing the tests, as the build does, needs no display
   for (int i = 1; i < argc; ++i)
     listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;

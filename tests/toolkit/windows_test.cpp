@@ -1,6 +1,10 @@
 // Windows, the current window, close handling, menus, command threads and the idle loop.
 
+#include <sys/wait.h>
+
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -93,6 +97,17 @@ TEST_F(CloseButton, WithTheCloseFlagTheProcessEnds) {
         std::this_thread::sleep_for(std::chrono::seconds(5));
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// Ending the event loop must not ask the windows to close: the refusing window would keep the
+// process alive, and a window with the close flag would end it with status 0.
+TEST_F(CloseButton, ProcessEndsWhenTheProgramReturnsDespiteARefusingWindow) {
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string command = "QT_QPA_PLATFORM=offscreen timeout 20 '" + self + "' " +
+                              kRefusingWindowProgram + " >/dev/null 2>&1";
+  const int result = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(result));
+  EXPECT_EQ(WEXITSTATUS(result), 3) << "124: still running after 20 s";
 }
 
 using NoCurrentWindow = ToolkitTest;
