@@ -20,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
+#include <tuple>
 
 #include "estimates/simplex.h"
 #include "fitting/regression.h"
@@ -31,83 +31,70 @@ namespace {
 
 using test::Kinetics;
 
-struct Spec {
-  int imdl, npts;
-  double noise;
-  bool simplex;
-};
-
-void PrintTo(const Spec& s, std::ostream* os) {
-  *os << "model " << s.imdl << ", " << s.npts << " points, noise " << s.noise
-      << (s.simplex ? ", simplex start" : ", nearby start");
-}
+// Model, points, noise deviation, and whether the fit starts from the simplex estimate.
+using Spec = std::tuple<int, int, double, bool>;
 
 // The start the analysis gives the regression: the simplex estimate from Km 1, Vmax 10 and kd
 // 0.01 + 2^-16, with [Po] put back to 0.001·[So] afterwards.
 void start_from_simplex(test::FitCase& c) {
   const double po = 0.001 * c.nr.so;
   std::vector<double> ptmp = {0.0, 1.0, 10.0, po, 0.01 + 1.5258767971235425e-5}, ycalc;
-  std::vector<double> y(static_cast<std::size_t>(c.npts) + 1);
-  for (int i = 1; i <= c.npts; ++i) y[static_cast<std::size_t>(i)] = c.v(i, 1);
+  const std::vector<double> y(c.v.column(1), c.v.column(1) + c.npts + 1);  // y[i] = v(i, 1)
   double ssq = 0.0;
   smplx_curvefit(c.nparam, ptmp, c.nr.mask, ssq, c.t, y, ycalc, c.npts, c.nr.so, 250, 0);
-  for (int k = 1; k <= c.nparam; ++k)
-    c.p[static_cast<std::size_t>(k)] = ptmp[static_cast<std::size_t>(k)];
+  for (int k = 1; k <= c.nparam; ++k) c.p[k] = ptmp[k];
   c.p[3] = po;
 }
 
 class KnownCurves : public ::testing::TestWithParam<Spec> {};
 
 TEST_P(KnownCurves, RecoverTheParametersAndReachTheTrueSumOfSquares) {
-  const Spec& s = GetParam();
+  const auto [imdl, npts, noise_sd, simplex] = GetParam();
   const Kinetics truth =
-      s.imdl == 1 ? Kinetics{0.4, 2.6, 0.02, 1.5, 1.2} : Kinetics{0.4, 1.8, 0.02, 0.0, 1.2};
-  test::FitCase c = test::make_case(s.imdl, truth, s.npts, s.noise,
+      imdl == 1 ? Kinetics{0.4, 2.6, 0.02, 1.5, 1.2} : Kinetics{0.4, 1.8, 0.02, 0.0, 1.2};
+  test::FitCase c = test::make_case(imdl, truth, npts, noise_sd,
                                     {truth.km * 1.2, truth.vmax * 0.85, truth.po * 1.1, 1.2},
-                                    s.imdl == 1 ? test::Source::kIntegrated : test::Source::kExact);
-  if (s.simplex) start_from_simplex(c);
-  const std::vector<double> truth_p = {0.0, truth.km, truth.vmax, truth.po, truth.kd, truth.so};
-  std::vector<double> noise(static_cast<std::size_t>(c.npts) + 1);
+                                    imdl == 1 ? test::Source::kIntegrated : test::Source::kExact);
+  if (simplex) start_from_simplex(c);
+  const double ssr_true =
+      test::ssr_at(c, {0.0, truth.km, truth.vmax, truth.po, truth.kd, truth.so});
   int ierr = 0, ithr = 0, iwt = 1;
   double ssr = 0.0, se = 0.0, kdp = -1.0;
-  const double ssr_true = test::ssr_at(c, truth_p);
-
   for (int pass = 0; pass < 2; ++pass)
     l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.w, iwt, 0.001, ierr, ithr, c.npts, 1, c.nparam, 999,
           ssr, se, kdp);
   ASSERT_EQ(ierr, 0);
   EXPECT_EQ(ithr, 0) << "converged well before 999 iterations";
-  if (s.noise == 0.0) {
-    for (int k = 1; k <= c.nparam; ++k) {
-      EXPECT_NEAR(c.p[k], truth[k], 5e-3 * truth[k]) << k;
-    }
+  if (noise_sd == 0.0) {
+    for (int k = 1; k <= c.nparam; ++k) EXPECT_NEAR(c.p[k], truth[k], 5e-3 * truth[k]) << k;
     EXPECT_LE(std::sqrt(ssr / c.npts), 1e-5);
   } else {
-    for (int i = 1; i <= c.npts; ++i)
-      noise[i] = c.v(i, 1) - test::exact_product(truth, c.t[1], c.t[static_cast<std::size_t>(i)]);
+    std::vector<double> noise(c.t.size());
+    for (int i = 1; i <= npts; ++i)
+      noise[i] = c.v(i, 1) - test::exact_product(truth, c.t[1], c.t[i]);
     const test::LinearisedFit ls =
-        test::linearised_least_squares(truth, c.t, c.npts, c.nparam, s.noise, noise);
+        test::linearised_least_squares(truth, c.t, c.npts, c.nparam, noise_sd, noise);
     for (int k = 1; k <= c.nparam; ++k) {
       EXPECT_NEAR(c.p[k], truth[k], 4.0 * ls.se[k]) << k;
-      if (s.imdl == 2) {
+      if (imdl == 2) {
         EXPECT_NEAR(c.p[k], truth[k] + ls.shift[k], 0.25 * ls.se[k]) << k;
       }
     }
     EXPECT_LE(ssr, ssr_true);
   }
-  if (s.imdl == 1) {
+  if (imdl == 1) {
     EXPECT_LT(kdp, 0.05) << "kd = 1.5 is far from 0";
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Regression, KnownCurves,
-    ::testing::Values(Spec{2, 13, 0.0, false}, Spec{2, 50, 0.0, false}, Spec{2, 200, 0.0, false},
-                      Spec{2, 13, 1e-3, false}, Spec{2, 50, 1e-3, false}, Spec{2, 200, 1e-3, false},
-                      Spec{1, 13, 0.0, false}, Spec{1, 50, 0.0, false}, Spec{1, 200, 0.0, false},
-                      Spec{1, 13, 1e-3, false}, Spec{1, 50, 1e-3, false}, Spec{1, 200, 1e-3, false},
-                      Spec{2, 13, 0.0, true}, Spec{2, 50, 1e-3, true}, Spec{2, 200, 1e-3, true},
-                      Spec{1, 13, 0.0, true}, Spec{1, 50, 1e-3, true}, Spec{1, 200, 1e-3, true}));
+INSTANTIATE_TEST_SUITE_P(NearbyStart, KnownCurves,
+                         ::testing::Combine(::testing::Values(2, 1), ::testing::Values(13, 50, 200),
+                                            ::testing::Values(0.0, 1e-3),
+                                            ::testing::Values(false)));
+INSTANTIATE_TEST_SUITE_P(SimplexStart, KnownCurves,
+                         ::testing::Values(Spec{2, 13, 0.0, true}, Spec{2, 50, 1e-3, true},
+                                           Spec{2, 200, 1e-3, true}, Spec{1, 13, 0.0, true},
+                                           Spec{1, 50, 1e-3, true}, Spec{1, 200, 1e-3, true}));
 
 }  // namespace
 }  // namespace brx
