@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -46,10 +47,8 @@ TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   EXPECT_EQ(r.s.body, ReportBody::kFull);
   EXPECT_EQ(r.s.report_path, (dir.path() / "example.out").string());
   EXPECT_DOUBLE_EQ(r.s.tmax, 6.0 * 1.01);
-  EXPECT_DOUBLE_EQ(r.s.ymax, 3.643);
   EXPECT_EQ(r.s.model2.p[4], 0.0);
   EXPECT_GT(r.s.model1.p[4], 0.0);
-  EXPECT_DOUBLE_EQ(r.s.model1.p[5], 4.5 / 3.643);
   EXPECT_EQ(r.gp.model1lbl, "Type 1 Deactivation Model 1");
 
   // First time and product were 0: both start at 0.001; the stretched last time normalises to 1.
@@ -57,14 +56,10 @@ TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   EXPECT_EQ(r.nr.x8(1, 1), 0.001);
   EXPECT_EQ(r.nr.y8(1, 1), 0.001);
   EXPECT_EQ(r.nr.x8(13, 1), 1.0);
-  EXPECT_DOUBLE_EQ(r.nr.x8(7, 1), 1.4 / (6.0 * 1.01));
-  bool curves_differ = false;
-  for (int i = 1; i <= 13; ++i) {
-    EXPECT_EQ(r.nr.x8(i, 1), r.nr.x8(i, 2));
-    EXPECT_EQ(r.nr.y8(i, 1), r.nr.y8(i, 2));
-    curves_differ = curves_differ || r.nr.z8(i, 1) != r.nr.z8(i, 2);
+  for (int i = 1; i <= 13; ++i) {  // both models are drawn over the same data
+    EXPECT_TRUE(r.nr.x8(i, 1) == r.nr.x8(i, 2) && r.nr.y8(i, 1) == r.nr.y8(i, 2)) << i;
   }
-  EXPECT_TRUE(curves_differ);
+  EXPECT_NE(r.nr.z8(13, 1), r.nr.z8(13, 2));
 
   const std::string first = masked_report(r.s.report_path);
   // Again with the same records, as the desktop program runs its analyses.
@@ -73,19 +68,6 @@ TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   EXPECT_EQ(masked_report(r.s.report_path), first);
   EXPECT_EQ(r.s.model1.p, before.model1.p);
   EXPECT_EQ(r.s.model2.p, before.model2.p);
-}
-
-TEST(BrevantixRun, ANegativeSoSelectsTypeTwo) {
-  TempDir dir;
-  std::string text = example_text();
-  text.replace(0, 3, "-4.5");
-  Analysis r;
-  run(dir.write("type2.dat", text), r);
-  EXPECT_EQ(r.s.flagpexp, 1);
-  EXPECT_EQ(r.gp.model1lbl, "Type 2 Deactivation Model 1");
-  EXPECT_DOUBLE_EQ(r.nr.so, 4.5 / 3.643);
-  EXPECT_NE(TempDir::read(r.s.report_path).find("-(t*Km/Vmax/kd)*Exp(+kd*t)\r\n"),
-            std::string::npos);
 }
 
 TEST(BrevantixRun, ShortAndUnscalableFilesGetTheirAbortReports) {
@@ -126,16 +108,26 @@ TEST(BrevantixRun, AFirstTimeOfZeroStaysBelowACloseSecondTime) {
   EXPECT_EQ(r.s.body, ReportBody::kFull);
 }
 
-TEST(BrevantixRun, ValuesAtOrBelowZero) {
+// The sign of [So] chooses the deactivation type; values at or below zero are replaced.
+TEST(BrevantixRun, TheSignOfSoAndValuesAtOrBelowZero) {
   TempDir dir;
-  Analysis r;
   std::string text = example_text();
+  text.replace(0, 3, "-4.5");
+  Analysis r;
+  run(dir.write("type2.dat", text), r);
+  EXPECT_EQ(r.s.flagpexp, 1);
+  EXPECT_EQ(r.gp.model1lbl, "Type 2 Deactivation Model 1");
+  EXPECT_DOUBLE_EQ(r.nr.so, 4.5 / 3.643);
+  EXPECT_NE(TempDir::read(r.s.report_path).find("-(t*Km/Vmax/kd)*Exp(+kd*t)\r\n"),
+            std::string::npos);
+
+  text = example_text();
   text.replace(text.find("0.976"), 5, "-0.10");  // a negative product is fitted as 0.01
   text.replace(0, 3, "0");                       // [So] = 0 masks [Po]
-  run(dir.write("zeros.dat", text), r);
-  EXPECT_EQ(r.nr.y8(3, 1), 0.01);
-  EXPECT_EQ(r.nr.y8(3, 2), 0.01);
-  EXPECT_EQ(r.notes.str(),
+  Analysis z;
+  run(dir.write("zeros.dat", text), z);
+  EXPECT_EQ(z.nr.y8(3, 1), 0.01);
+  EXPECT_EQ(z.notes.str(),
             "\nSetting [Po] <= 0.0 masks the value.\n"
             "Alternatively, set [Po] to some small positive value\n"
             "which allows it to be adjusted appropriately.\n");
@@ -176,12 +168,9 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
       EXPECT_EQ(what.rfind(data.string(), 0), 0u) << what;
       EXPECT_NE(what.find(c.message), std::string::npos) << what;
     }
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-      (void)entry;
-      ++files;
-    }
-    EXPECT_EQ(files, c.text != nullptr ? 1 : 0) << c.name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+              c.text != nullptr ? 1 : 0)
+        << c.name;
     if (c.text != nullptr) {
       EXPECT_EQ(TempDir::read(data), c.text) << c.name;
     }

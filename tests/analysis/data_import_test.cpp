@@ -52,18 +52,15 @@ TEST(DataImport, ReadsSoAndTheRowsUpToTheEndOfTheData) {
   EXPECT_FALSE(ends_data(std::string(99, ' ') + "1, 2"));
 }
 
-TEST(DataImport, SizesTheTablesFromTheFile) {
+// The tables are sized from the file; one to five values may lead the rows.
+TEST(DataImport, ReadsAnyNumberOfRowsAndOneToFiveLeadingValues) {
   TempDir dir;
   std::string text = "2\n";
   for (int i = 1; i <= 2500; ++i) text += std::to_string(i) + ", " + std::to_string(2 * i) + "\n";
-  const auto path = dir.write("long.dat", text).string();
-  const auto r = import(path);
+  const auto r = import(dir.write("long.dat", text).string());
   EXPECT_EQ(r.n, 2500);
   EXPECT_EQ(r.y(2500, 1), 5000.0);
-}
 
-TEST(DataImport, ReadsOneToFiveLeadingValues) {
-  TempDir dir;
   const auto path = dir.write("k.dat", "1 2, 3 4 5 6\n0 1\n").string();
   EXPECT_EQ(import(path, 5).P, (std::vector<double>{0, 1, 2, 3, 4, 5}));
   for (int K : {0, 6}) EXPECT_THROW(import(path, K), Stop) << K;
@@ -112,13 +109,12 @@ TEST(TiedTimes, AreRepairedOrAbortTheRun) {
   // Short series never reach outside their rows.
   EXPECT_EQ(repaired({5, 6}), (std::vector<double>{5, 6 * 1.01}));
   EXPECT_EQ(repaired({}), (std::vector<double>{}));
+  // All equal: the stop's texts are checked with the whole run; here the error box.
   try {
     repaired({2, 2, 2, 2, 2});
     ADD_FAILURE();
   } catch (const Stop& s) {
-    EXPECT_EQ(s.text(), "Run Aborted!");
     EXPECT_EQ(s.notice(), Stop::Notice::kErrorBox);
-    EXPECT_EQ(s.message(), "Time values in file must not be equal! Program terminated!");
   }
 }
 

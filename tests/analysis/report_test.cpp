@@ -31,10 +31,6 @@ std::string masked(const std::string& report) {
                             "\r\n Elapsed time= (masked)\r\n");
 }
 
-bool has_line(const std::string& text, const std::string& line) {
-  return text.find("\r\n" + line + "\r\n") != std::string::npos;
-}
-
 // Every decision points to Model 1 (case 1), deactivation type 2, and Model 2's regression used
 // up its iterations.
 ReportInput case1_type2() {
@@ -99,33 +95,29 @@ TEST(ReportText, EachCaseStatesItsVerdict) {
   for (int kase = 1; kase <= 6; ++kase) {
     in.stats.conclusion = kase;
     const std::string text = report_text(in);
-    EXPECT_TRUE(has_line(text, verdicts[kase - 1])) << "case " << kase;
     const int e = kase == 1 ? 0 : (kase == 2 || kase == 4) ? 1 : 2;
-    EXPECT_TRUE(has_line(text, std::string(" This suggests that there is ") + evidence[e]));
+    for (const std::string& line : {std::string(verdicts[kase - 1]),
+                                    " This suggests that there is " + std::string(evidence[e])})
+      EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << "case " << kase;
   }
 }
 
-TEST(ReportText, AdviceWithoutTheBand) {
-  ReportInput in = case1_type2();
-  Comparison& c = in.stats;
-  c.pF = 0.2;
-  c.pLow = 0.08;
-  c.verdict = PvalueVerdict::kAbove10;
-  c.band = false;
-  c.advice = Advice::kMayImprove;
-  EXPECT_NE(report_text(in).find("Model 2:\r\n F-distribution p-value =   0.20000 > 0.10\r\n "
-                                 "Adding more data points may improve the significance.\r\n\r\n "
-                                 "The Welch's"),
-            std::string::npos);
-}
-
-TEST(ReportText, TheDateAndElapsedLines) {
+TEST(ReportText, AdviceWithoutTheBandAndTheDateAndElapsedLines) {
   setenv("TZ", "UTC", 1);
   tzset();
   ReportInput in = case1_type2();
   in.when = 1796571395;
   in.elapsed = 100.0;  // does not fit X8.5
+  Comparison& c = in.stats;
+  c.pF = 0.2;
+  c.verdict = PvalueVerdict::kAbove10;
+  c.band = false;
+  c.advice = Advice::kMayImprove;
   const std::string text = report_text(in);
+  EXPECT_NE(text.find("Model 2:\r\n F-distribution p-value =   0.20000 > 0.10\r\n "
+                      "Adding more data points may improve the significance.\r\n\r\n "
+                      "The Welch's"),
+            std::string::npos);
   EXPECT_NE(text.find("\r\n\r\n The date is Sun Dec  6 15:36:35 2026      \r\n\r\n"
                       " Elapsed time=******** seconds\r\n\r\n"),
             std::string::npos);
@@ -133,8 +125,6 @@ TEST(ReportText, TheDateAndElapsedLines) {
 
 TEST(ReportPath, ReplacesTheLastThreeCharactersOfTheName) {
   EXPECT_EQ(report_path("/data/RUN7.DAT"), "/data/RUN7.out");
-  EXPECT_EQ(report_path("/data/run7.txt"), "/data/run7.out");
-  EXPECT_EQ(report_path("run7.dat"), "run7.out");
   EXPECT_EQ(report_path("/data/ab"), "/data/out");  // the cut never reaches into the folder
   EXPECT_EQ(report_path("ab"), "out");
 }
