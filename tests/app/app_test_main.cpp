@@ -3,23 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
+#include "tests/support/toolkit_test_main.h"
 #include "toolkit/toolkit.h"
 
-// Under ThreadSanitizer: Qt and GLib are not instrumented, so their own hand-over between threads
-// looks like races; what they do through the C library is ignored, everything built here checked.
-extern "C" const char* __tsan_default_suppressions() {
-  return "called_from_lib:libQt6Core.so.6\n"
-         "called_from_lib:libQt6Gui.so.6\n"
-         "called_from_lib:libQt6Widgets.so.6\n"
-         "called_from_lib:libglib-2.0.so.0\n";
-}
-
 int main(int argc, char** argv) {
-  bool listing = false;  // listing the tests, as the build does, needs no event loop
-  for (int i = 1; i < argc; ++i)
-    listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+  const bool listing = brx::test::only_listing_tests(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   if (listing) return RUN_ALL_TESTS();
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -33,7 +33,7 @@ inline bool eventually(const std::function<bool()>& done, int ms = 10000) {
 }
 
 // Answers dialogs as a user would: queued answers per kind of dialog (an empty queue accepts
-// a message box and cancels anything else), and remembers every dialog it was shown.
+// a message box and cancels anything else), and remembers the last dialog it was shown.
 class ScriptedUser {
  public:
   ScriptedUser() {
@@ -45,17 +45,9 @@ class ScriptedUser {
     std::lock_guard lock(mutex_);
     answers_.push_back({kind, {accepted, std::move(text)}});
   }
-  std::vector<tt::DialogRequest> shown() const {
-    std::lock_guard lock(mutex_);
-    return shown_;
-  }
-  std::size_t shown_count() const {
-    std::lock_guard lock(mutex_);
-    return shown_.size();
-  }
   tt::DialogRequest last() const {
     std::lock_guard lock(mutex_);
-    return shown_.empty() ? tt::DialogRequest{} : shown_.back();
+    return last_;
   }
 
  private:
@@ -65,7 +57,7 @@ class ScriptedUser {
   };
   tt::DialogAnswer answer(const tt::DialogRequest& r) {
     std::lock_guard lock(mutex_);
-    shown_.push_back(r);
+    last_ = r;
     for (auto it = answers_.begin(); it != answers_.end(); ++it) {
       if (it->kind == r.kind) {
         tt::DialogAnswer a = it->answer;
@@ -78,7 +70,7 @@ class ScriptedUser {
 
   mutable std::mutex mutex_;
   std::deque<Queued> answers_;
-  std::vector<tt::DialogRequest> shown_;
+  tt::DialogRequest last_;
 };
 
 // Number of pixels of one colour (0xRRGGBB) inside a rectangle of a window's visual page.

@@ -1,5 +1,4 @@
-#include "app/plot_picture.h"
-
+// brevantix-kd-batch --plot: the main window's picture after a run, saved beside each report.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <zlib.h>
@@ -9,9 +8,8 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "analysis/brevantix_run.h"
-#include "tests/app/desktop_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace brx {
@@ -58,33 +56,7 @@ std::vector<std::uint32_t> png_pixels(const std::string& png, std::uint32_t widt
   return pixels;
 }
 
-class PlotPicture : public testing::ToolkitTest {};
-
-TEST_F(PlotPicture, ShowsTheDataAndBothCurvesAsTheMainWindowWould) {
-  test::TempDir dir;
-  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "example.dat");
-  nrtype nr;
-  globalsplot gp;
-  const RunSummary s = brevantix_run((dir.path() / "example.dat").string(), nr, gp);
-  const std::string bmp_path = picture_path(s.report_path, "bmp");
-  const std::string png_path = picture_path(s.report_path, "png");
-  EXPECT_EQ(bmp_path, (dir.path() / "example.bmp").string());
-  ASSERT_EQ(save_plot_picture(nr, gp, bmp_path, png_path), "");
-  const std::string bmp = test::TempDir::read(bmp_path);
-  ASSERT_GT(bmp.size(), 54u);
-  EXPECT_EQ(bytes_at(bmp, 18, 4), 551u);  // Save Screen's picture: the whole window
-  EXPECT_EQ(bytes_at(bmp, 22, 4), 651u);
-  const auto pixels = bmp_pixels(bmp);
-  const std::set<std::uint32_t> colours(pixels.begin(), pixels.end());
-  for (std::uint32_t c : {0x228B22u, 0x0000FFu, 0x9400D3u}) EXPECT_TRUE(colours.contains(c)) << c;
-
-  const std::string png = test::TempDir::read(png_path);
-  EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
-  EXPECT_EQ(png_pixels(png, 551, 651), pixels);
-  EXPECT_EQ(png_from_bmp("not a picture"), "");
-}
-
-TEST(BatchPlotOption, SavesBothPicturesBesideEachReportWithoutADisplay) {
+TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay) {
   test::TempDir dir;
   fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "run7.dat");
   dir.write("tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n");
@@ -95,14 +67,23 @@ TEST(BatchPlotOption, SavesBothPicturesBesideEachReportWithoutADisplay) {
   const int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1);  // one file failed
-  const std::string bmp = test::TempDir::read(dir.path() / "run7.bmp");
-  ASSERT_GT(bmp.size(), 54u);
-  EXPECT_EQ(test::TempDir::read(dir.path() / "run7.png"), png_from_bmp(bmp));
   EXPECT_FALSE(fs::exists(dir.path() / "tied.bmp"));
   // Standard error holds the failed file's message and nothing of the windowing layer.
   const std::string messages = test::TempDir::read(err);
   EXPECT_EQ(messages.rfind("tied.dat: ", 0), 0u) << messages;
   EXPECT_EQ(messages.find('\n'), messages.size() - 1) << messages;
+
+  const std::string bmp = test::TempDir::read(dir.path() / "run7.bmp");
+  ASSERT_GT(bmp.size(), 54u);
+  EXPECT_EQ(bytes_at(bmp, 18, 4), 551u);  // Save Screen's picture: the whole window
+  EXPECT_EQ(bytes_at(bmp, 22, 4), 651u);
+  const auto pixels = bmp_pixels(bmp);
+  const std::set<std::uint32_t> colours(pixels.begin(), pixels.end());
+  // The green data dots and the blue and violet curves.
+  for (std::uint32_t c : {0x228B22u, 0x0000FFu, 0x9400D3u}) EXPECT_TRUE(colours.contains(c)) << c;
+  const std::string png = test::TempDir::read(dir.path() / "run7.png");
+  EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+  EXPECT_EQ(png_pixels(png, 551, 651), pixels);
 }
 
 }  // namespace
