@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -21,104 +22,77 @@ namespace brx {
 namespace {
 
 namespace tk = brx::toolkit;
+using Picture = tk::test::PageImage;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kDataGreen = 0x228B22;     // (34, 139, 34)
 constexpr std::uint32_t kModel1Blue = 0x0000FF;    // (0, 0, 255)
 constexpr std::uint32_t kModel2Violet = 0x9400D3;  // (148, 0, 211)
 
-// A picture as 0xRRGGBB pixels, row by row from the top.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-  // How many pixels of the square of half-width r around (x, y) have the colour.
-  int CountNear(int x, int y, int r, std::uint32_t colour) const {
-    int n = 0;
-    for (int j = std::max(0, y - r); j <= std::min(height - 1, y + r); ++j) {
-      for (int i = std::max(0, x - r); i <= std::min(width - 1, x + r); ++i)
-        n += at(i, j) == colour;
-    }
-    return n;
-  }
-};
-
-// Reads a 24-bit bottom-up BMP file as the toolkit writes it.
+// Reads the 24-bit bottom-up BMP file the toolkit writes.
 Picture ReadBmp(const std::filesystem::path& file) {
   const std::string b = test::TempDir::read(file);
-  const auto u32 = [&](std::size_t at) {
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k)
-      v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(k)]);
-    return v;
+  const auto byte = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b.at(at)));
   };
-  Picture p;
-  if (b.size() < 54 || b.compare(0, 2, "BM") != 0) return p;
-  p.width = static_cast<int>(u32(18));
-  p.height = static_cast<int>(u32(22));
-  const std::size_t row = (static_cast<std::size_t>(p.width) * 3 + 3) / 4 * 4;
-  const std::size_t offset = u32(10);
-  if (b.size() < offset + row * static_cast<std::size_t>(p.height)) return Picture{};
-  p.pixels.resize(static_cast<std::size_t>(p.width * p.height));
-  for (int y = 0; y < p.height; ++y) {
-    const std::size_t line = offset + row * static_cast<std::size_t>(p.height - 1 - y);
-    for (int x = 0; x < p.width; ++x) {
-      const std::size_t at = line + 3 * static_cast<std::size_t>(x);
-      p.pixels[static_cast<std::size_t>(y * p.width + x)] =
-          static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-          static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-          static_cast<unsigned char>(b[at]);
+  const auto u32 = [&](std::size_t at) {
+    return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
+  };
+  Picture p{static_cast<int>(u32(18)), static_cast<int>(u32(22)), {}};
+  const std::size_t row = (u32(18) * 3 + 3) / 4 * 4;
+  for (std::uint32_t y = u32(22); y-- > 0;) {  // the last row in the file is the top one
+    for (std::size_t at = u32(10) + row * y; at < u32(10) + row * y + 3 * u32(18); at += 3) {
+      p.pixels.push_back(byte(at + 2) << 16 | byte(at + 1) << 8 | byte(at));
     }
   }
   return p;
 }
 
-// A progress curve rising towards 1, and two fits of it that part a little towards the end.
-double Data(double t) {
-  return 1.0 - std::exp(-2.2 * t) + 0.01 * std::sin(40.0 * t);
+// How many pixels of the square of half-width r around (x, y) have the colour.
+int CountNear(const Picture& p, int x, int y, int r, std::uint32_t colour) {
+  int n = 0;
+  for (int j = std::max(0, y - r); j <= std::min(p.height - 1, y + r); ++j) {
+    for (int i = std::max(0, x - r); i <= std::min(p.width - 1, x + r); ++i)
+      n += p.at(i, j) == colour;
+  }
+  return n;
 }
+
+// A progress curve rising towards 1, and two fits of it that part a little towards the end.
 double Model1(double t) {
   return 1.0 - std::exp(-2.2 * t);
 }
 double Model2(double t) {
   return 1.0 - std::exp(-2.0 * t) - 0.04 * t;
 }
-
-struct Series {
-  std::vector<double> t, data, model1, model2;
-};
-
-Series MakeSeries(int n) {
-  Series s;
-  for (int i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / (n - 1);
-    s.t.push_back(t);
-    s.data.push_back(Data(t));
-    s.model1.push_back(Model1(t));
-    s.model2.push_back(Model2(t));
-  }
-  return s;
+double Data(double t) {
+  return Model1(t) + 0.01 * std::sin(40.0 * t);
+}
+double Time(int i, int n) {
+  return static_cast<double>(i) / (n - 1);
 }
 
 // The plot the application draws after an analysis: data as big green dots, both fits as lines.
-PlotHandle* ApplicationPlot(const Series& s) {
+PlotHandle* ApplicationPlot(int n) {
   PlotHandle* h = initialize_plot();
   set_xlinear(h);
   set_ylinear(h);
   set_xscale(h, 0.0, 1.1);
   set_yscale(h, 0.0, 1.2);
-  const std::pair<const std::vector<double>*, const char*> series[] = {
-      {&s.data, "Experimental Data"},
-      {&s.model1, "Type 1 Deactivation Model 1"},
-      {&s.model2, "Classical Model 2"}};
+  const char* names[] = {"Experimental Data", "Type 1 Deactivation Model 1", "Classical Model 2"};
   const int colours[3][3] = {{34, 139, 34}, {0, 0, 255}, {148, 0, 211}};
-  for (int i = 0; i < 3; ++i) {
-    add_dataset(h, s.t, *series[i].first);
-    set_serieslabel(h, i, series[i].second);
-    set_seriestype(h, i, i == 0 ? kSeriesBigDots : kSeriesLine);
-    set_seriescolor(h, i, colours[i][0], colours[i][1], colours[i][2]);
+  for (int s = 0; s < 3; ++s) {
+    std::vector<double> t, y;
+    for (int i = 0; i < n; ++i) {
+      t.push_back(Time(i, n));
+      y.push_back(s == 0 ? Data(t.back()) : s == 1 ? Model1(t.back()) : Model2(t.back()));
+    }
+    add_dataset(h, t, y);
+    set_serieslabel(h, s, names[s]);
+    set_seriestype(h, s, s == 0 ? kSeriesBigDots : kSeriesLine);
+    set_seriescolor(h, s, colours[s][0], colours[s][1], colours[s][2]);
   }
   set_xlabel(h, "Normalized Time");
   set_ylabel(h, "Normalized Product");
@@ -137,8 +111,7 @@ class EmbedPlot : public ::testing::Test {
   Picture Save(int left, int top, int right, int bottom, bool keep = false) {
     const auto file = dir_.path() / "plot.bmp";
     EXPECT_EQ(tk::writeimagefile(file.string().c_str(), left, top, right, bottom), 1);
-    const char* copy = std::getenv("BRX_PLOT_PICTURE");
-    if (keep && copy != nullptr) {
+    if (const char* copy = std::getenv("BRX_PLOT_PICTURE"); keep && copy != nullptr) {
       std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
     }
     return ReadBmp(file);
@@ -149,8 +122,8 @@ class EmbedPlot : public ::testing::Test {
 };
 
 TEST_F(EmbedPlot, ApplicationPlotShowsDotsCurvesAxesOnWhite) {
-  const Series s = MakeSeries(25);
-  PlotHandle* h = ApplicationPlot(s);
+  constexpr int n = 25;
+  PlotHandle* h = ApplicationPlot(n);
   ASSERT_TRUE(embed_plot(h, window_, 0, 0, 540, 540));
   EXPECT_EQ(h->window, -1);
   const tk::ViewSettings v = tk::getviewsettings();
@@ -159,19 +132,17 @@ TEST_F(EmbedPlot, ApplicationPlotShowsDotsCurvesAxesOnWhite) {
       << "viewport reset to the whole window";
 
   const Picture p = Save(0, 0, 540, 540, true);
-  ASSERT_EQ(p.width, 541);
-  ASSERT_EQ(p.height, 541);
-  const LinTrafo tx = h->plot->GetXTrafo();
-  const LinTrafo ty = h->plot->GetYTrafo();
-  const auto X = [&](double t) { return static_cast<int>(tx.Transform(static_cast<float>(t))); };
-  const auto Y = [&](double y) { return static_cast<int>(ty.Transform(static_cast<float>(y))); };
+  ASSERT_EQ(std::pair(p.width, p.height), std::pair(541, 541));
+  const auto X = [&](double t) {
+    return static_cast<int>(h->plot->GetXTrafo().Transform(static_cast<float>(t)));
+  };
+  const auto Y = [&](double y) {
+    return static_cast<int>(h->plot->GetYTrafo().Transform(static_cast<float>(y)));
+  };
 
   // Mostly white, with the margins untouched.
-  int white = 0;
-  for (const std::uint32_t px : p.pixels) white += px == kWhite;
-  EXPECT_GT(white, 541 * 541 * 7 / 10);
-  EXPECT_EQ(p.CountNear(530, 10, 8, kWhite), 17 * 17) << "top right corner";
-
+  EXPECT_GT(std::count(p.pixels.begin(), p.pixels.end(), kWhite), 541 * 541 * 7 / 10);
+  EXPECT_EQ(CountNear(p, 530, 10, 8, kWhite), 17 * 17) << "top right corner";
   // Black axes: x along y = 0 from the x minimum to the x maximum, y along x = 0.
   int xAxis = 0;
   for (int x = X(0.05); x <= X(1.05); ++x) xAxis += p.at(x, Y(0.0)) == kBlack;
@@ -179,15 +150,14 @@ TEST_F(EmbedPlot, ApplicationPlotShowsDotsCurvesAxesOnWhite) {
   int yAxis = 0;
   for (int y = Y(1.15); y <= Y(0.1); ++y) yAxis += p.at(X(0.0), y) == kBlack;
   EXPECT_GT(yAxis, (Y(0.1) - Y(1.15)) * 9 / 10);
-
   // Every data point carries a green dot (the one on the corner is half clipped away); the
   // fitted curves run in their colours.
-  for (std::size_t i = 1; i < s.t.size(); ++i) {
-    EXPECT_GE(p.CountNear(X(s.t[i]), Y(s.data[i]), 2, kDataGreen), 8) << "dot " << i;
+  for (int i = 1; i < n; ++i) {
+    EXPECT_GE(CountNear(p, X(Time(i, n)), Y(Data(Time(i, n))), 2, kDataGreen), 8) << "dot " << i;
   }
   for (double t = 0.3; t < 1.0; t += 0.1) {
-    EXPECT_GT(p.CountNear(X(t), Y(Model1(t)), 2, kModel1Blue), 0) << "model 1 at " << t;
-    EXPECT_GT(p.CountNear(X(t), Y(Model2(t)), 2, kModel2Violet), 0) << "model 2 at " << t;
+    EXPECT_GT(CountNear(p, X(t), Y(Model1(t)), 2, kModel1Blue), 0) << "model 1 at " << t;
+    EXPECT_GT(CountNear(p, X(t), Y(Model2(t)), 2, kModel2Violet), 0) << "model 2 at " << t;
   }
   destroy_plot(h);
 }
@@ -195,15 +165,14 @@ TEST_F(EmbedPlot, ApplicationPlotShowsDotsCurvesAxesOnWhite) {
 TEST_F(EmbedPlot, DrawsOnlyInsideItsRectangleWhereverItIs) {
   tk::setbkcolor(tk::creatergb(128, 128, 128));
   tk::clearviewport();
-  PlotHandle* h = ApplicationPlot(MakeSeries(10));
+  PlotHandle* h = ApplicationPlot(10);
   ASSERT_TRUE(embed_plot(h, window_, 60, 40, 400, 300));
   const Picture p = Save(0, 0, 639, 599);
   // Everything outside (60, 40)-(460, 340) keeps the grey it had.
   int spilled = 0;
   for (int y = 0; y < p.height; ++y) {
     for (int x = 0; x < p.width; ++x) {
-      const bool inside = x >= 60 && x <= 460 && y >= 40 && y <= 340;
-      spilled += !inside && p.at(x, y) != 0x808080;
+      spilled += !(x >= 60 && x <= 460 && y >= 40 && y <= 340) && p.at(x, y) != kGrey;
     }
   }
   EXPECT_EQ(spilled, 0);
@@ -216,7 +185,7 @@ TEST_F(EmbedPlot, DrawsOnlyInsideItsRectangleWhereverItIs) {
 }
 
 TEST_F(EmbedPlot, RedrawsAlikeWhateverJustificationWasLeftAndEmptyPlotsStayWhite) {
-  PlotHandle* h = ApplicationPlot(MakeSeries(10));
+  PlotHandle* h = ApplicationPlot(10);
   ASSERT_TRUE(embed_plot(h, window_, 0, 0, 540, 540));
   const Picture first = Save(0, 0, 540, 540);
   tk::settextjustify(0, 1);  // as the plot view leaves it after writing its title
@@ -227,7 +196,7 @@ TEST_F(EmbedPlot, RedrawsAlikeWhateverJustificationWasLeftAndEmptyPlotsStayWhite
   PlotHandle* empty = initialize_plot();
   EXPECT_TRUE(embed_plot(empty, window_, 0, 0, 540, 540));
   // Clearing covers 540 x 540 pixels from the corner; nothing is drawn on them.
-  EXPECT_EQ(Save(0, 0, 540, 540).CountNear(270, 270, 269, kWhite), 539 * 539);
+  EXPECT_EQ(CountNear(Save(0, 0, 540, 540), 270, 270, 269, kWhite), 539 * 539);
   EXPECT_FALSE(embed_plot(empty, 99, 0, 0, 540, 540)) << "a window that is not open";
   EXPECT_FALSE(embed_plot(nullptr, window_, 0, 0, 540, 540));
   destroy_plot(empty);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@
 namespace brx {
 namespace {
 
-using test::RecordingPainter;
-using Call = RecordingPainter::Call;
+using Call = test::RecordingPainter::Call;
+using Args = std::vector<float>;
 
 constexpr PColor kRed{255, 0, 0};
 constexpr PColor kBlue{0, 0, 255};
@@ -26,105 +27,91 @@ constexpr PColor kGrey{200, 200, 200};
 const std::vector<double> kX{0.0, 0.5, 1.0};
 const std::vector<double> kY{0.0, 0.6, 1.0};
 
-// A plot as the application makes it: both axes fixed, x [0, 1.1], y [0, 1.2].
-PlotHandle* FixedPlot() {
-  PlotHandle* h = initialize_plot();
-  set_xlinear(h);
-  set_ylinear(h);
-  set_xscale(h, 0.0, 1.1);
-  set_yscale(h, 0.0, 1.2);
-  return h;
-}
+// A plot as the application makes it, both axes fixed: x [0, 1.1], y [0, 1.2]. Drawn into a
+// 541 x 541 painter with a font 16 high and 8 pixels a character, it lays out like this: y
+// labels "0.0".."1.2" are 24 wide, the last x label "1.0" sticks out 24 - 8 = 16, and each of
+// the two layout passes takes 24 + 16 off the left and 16 off the right of the 521 x 421 area
+// at (0, 60), leaving (80, 60, 409, 421).
+class PlotDraw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_xlinear(h);
+    set_ylinear(h);
+    set_xscale(h, 0.0, 1.1);
+    set_yscale(h, 0.0, 1.2);
+  }
+  void TearDown() override { destroy_plot(h); }
+  void AddSeries(int n) {
+    for (int i = 0; i < n; ++i) add_dataset(h, kX, kY);
+  }
+  bool Draw() { return h->plot->Draw(p); }
+  // The calls after the last clip rectangle was set: the series.
+  std::vector<Call> SeriesLines() const {
+    const auto& c = p.calls;
+    auto start = std::find_if(c.rbegin(), c.rend(), [](const Call& x) {
+                   return x.op == "SetClipRect";
+                 }).base();
+    std::vector<Call> out;
+    std::copy_if(start, c.end(), std::back_inserter(out),
+                 [](const Call& x) { return x.op == "DrawLine"; });
+    return out;
+  }
+  bool HasLine(Args args, PColor colour) const {
+    const auto lines = p.Of("DrawLine");
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const Call& c) { return c.args == args && c.lineColor == colour; });
+  }
 
-// Owns a handle for the length of a test.
-struct Plot {
-  PlotHandle* h = FixedPlot();
-  ~Plot() { destroy_plot(h); }
-  PlotEngine& engine() { return *h->plot; }
+  PlotHandle* h = initialize_plot();
+  test::RecordingPainter p;
 };
 
-// The calls made after the last clip rectangle was set: the series.
-std::vector<Call> SeriesCalls(const RecordingPainter& p, const std::string& op) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < p.calls.size(); ++i) {
-    if (p.calls[i].op == "SetClipRect") start = i + 1;
-  }
-  std::vector<Call> out;
-  for (std::size_t i = start; i < p.calls.size(); ++i) {
-    if (p.calls[i].op == op) out.push_back(p.calls[i]);
-  }
-  return out;
-}
-
-bool HasLine(const RecordingPainter& p, float x1, float y1, float x2, float y2, PColor c) {
-  for (const Call& call : p.Of("DrawLine")) {
-    if (call.args == std::vector<float>{x1, y1, x2, y2} && call.lineColor == c) return true;
-  }
-  return false;
-}
-
-// Font height 16, 8 pixels a character: y labels "0.0".."1.2" are 24 wide, the last x label
-// "1.0" sticks out 24 - 8 = 16. Each of the two layout passes takes 24 + 16 off the left and 16
-// off the right of the 521 x 421 area at (0, 60), leaving (80, 60, 409, 421).
-TEST(PlotLayout, The541SquareWithTheApplicationsMarginsAndRanges) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p)) << p.Dump();
-
+TEST_F(PlotDraw, TheLayoutTakesBothLabelInsetsOncePerPassAndPutsTheAxesOnTheAreaEdges) {
+  AddSeries(1);
+  ASSERT_TRUE(Draw()) << p.Dump();
   const auto clips = p.Of("SetClipRect");
   ASSERT_EQ(clips.size(), 2u);
-  EXPECT_EQ(clips[0].args, (std::vector<float>{0, 0, 541, 541}));
-  EXPECT_EQ(clips[1].args, (std::vector<float>{80, 60, 409, 421}));
-  // y = 0 maps to the area's bottom edge, x = 0 (the x minimum) to its left edge.
-  EXPECT_FLOAT_EQ(plot.engine().GetYTrafo().Transform(0.0f), 481.0f);
-  EXPECT_FLOAT_EQ(plot.engine().GetYTrafo().Transform(1.2f), 60.0f);
-  EXPECT_FLOAT_EQ(plot.engine().GetXTrafo().Transform(0.0f), 80.0f);
-  EXPECT_FLOAT_EQ(plot.engine().GetXTrafo().Transform(1.1f), 489.0f);
-  EXPECT_TRUE(HasLine(p, 80, 481, 489, 481, kBlack)) << "x axis on the bottom edge\n" << p.Dump();
-  EXPECT_TRUE(HasLine(p, 80, 60, 80, 481, kBlack)) << "y axis on the left edge\n" << p.Dump();
-}
+  EXPECT_EQ(clips[0].args, (Args{0, 0, 541, 541}));
+  EXPECT_EQ(clips[1].args, (Args{80, 60, 409, 421}));
+  EXPECT_TRUE(HasLine({80, 481, 489, 481}, kBlack)) << "x axis on the bottom edge\n" << p.Dump();
+  EXPECT_TRUE(HasLine({80, 60, 80, 481}, kBlack)) << "y axis on the left edge\n" << p.Dump();
 
-TEST(PlotLayout, BothLabelInsetsAreTakenOncePerLayoutPass) {
-  for (const int cw : {8, 10, 12}) {
-    Plot plot;
-    add_dataset(plot.h, kX, kY);
-    RecordingPainter p;
-    p.charWidth = cw;
-    ASSERT_TRUE(plot.engine().Draw(p));
+  for (const int cw : {10, 12}) {
+    test::RecordingPainter wider;
+    wider.charWidth = cw;
+    ASSERT_TRUE(h->plot->Draw(wider));
     const int left = 3 * cw + 16;   // widest y label + font height
     const int right = 3 * cw - cw;  // last x label less "0"
-    EXPECT_EQ(p.Of("SetClipRect").back().args,
-              (std::vector<float>{static_cast<float>(2 * left), 60,
-                                  static_cast<float>(521 - 2 * left - 2 * right), 421}))
+    EXPECT_EQ(wider.Of("SetClipRect").back().args,
+              (Args{static_cast<float>(2 * left), 60,
+                    static_cast<float>(521 - 2 * left - 2 * right), 421}))
         << "character width " << cw;
   }
 }
 
-TEST(PlotLayout, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
+TEST_F(PlotDraw, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
+  AddSeries(1);
+  ASSERT_TRUE(Draw());
   std::vector<std::string> xLabels;
   std::vector<std::string> yLabels;
-  const LinTrafo& tx = plot.engine().GetXTrafo();
-  const LinTrafo& ty = plot.engine().GetYTrafo();
+  const auto pixel = [](const LinTrafo& t, const std::string& label) {
+    return static_cast<float>(static_cast<int>(t.Transform(std::stof(label))));
+  };
   for (const Call& c : p.Of("DrawText")) {
     if (c.args[1] == 481 + 16 + 8 + 4) {  // axis + font height + major + minor length
       xLabels.push_back(c.text);
-      EXPECT_EQ(c.args[0], static_cast<float>(static_cast<int>(tx.Transform(std::stof(c.text)))));
+      EXPECT_EQ(c.args[0], pixel(h->plot->GetXTrafo(), c.text));
     } else if (c.args[0] == 80 - (24 + 8 + 4)) {  // ends just left of the tick
       yLabels.push_back(c.text);
-      EXPECT_EQ(c.args[1], static_cast<int>(ty.Transform(std::stof(c.text))) + 8);
+      EXPECT_EQ(c.args[1], pixel(h->plot->GetYTrafo(), c.text) + 8);
     }
   }
   EXPECT_EQ(xLabels, (std::vector<std::string>{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
   EXPECT_EQ(yLabels.size(), 13u);  // 0.0 .. 1.2 every 0.1
   EXPECT_EQ(yLabels.back(), "1.2");
-  // Tick marks are capped by the font: 8 pixels for majors, 4 for minors.
-  EXPECT_TRUE(HasLine(p, 80, 481, 80, 489, kBlack));
-  EXPECT_TRUE(HasLine(p, 80, 481, 72, 481, kBlack));
+  // Tick marks are capped by the font: 8 pixels for majors (the minor 4 is in the offsets above).
+  EXPECT_TRUE(HasLine({80, 481, 80, 489}, kBlack));
+  EXPECT_TRUE(HasLine({80, 481, 72, 481}, kBlack));
   // Grey grid lines across the area at the major ticks: 6 vertical, 13 horizontal.
   int vertical = 0;
   int horizontal = 0;
@@ -132,146 +119,112 @@ TEST(PlotLayout, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
     vertical += c.lineColor == kGrey && c.args[1] == 60 && c.args[3] == 481;
     horizontal += c.lineColor == kGrey && c.args[0] == 80 && c.args[2] == 489;
   }
-  EXPECT_EQ(vertical, 6);
-  EXPECT_EQ(horizontal, 13);
+  EXPECT_EQ(std::pair(vertical, horizontal), std::pair(6, 13));
 }
 
-TEST(PlotLayout, AxisLabelsAreCentredAndTheYLabelReadsUpwards) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  set_xlabel(plot.h, "Normalized Time    ");
-  set_ylabel(plot.h, "Normalized Product");
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
+TEST_F(PlotDraw, AxisLabelsAreCentredAndTheYLabelReadsUpwards) {
+  AddSeries(1);
+  set_xlabel(h, "Normalized Time    ");
+  set_ylabel(h, "Normalized Product");
+  ASSERT_TRUE(Draw());
   const auto rotated = p.Of("DrawRotatedText");
   ASSERT_EQ(rotated.size(), 1u);
   // Left of the widest y tick label (80 - 36), centred on the area's height (421 - 144) / 2.
-  EXPECT_EQ(rotated[0].args, (std::vector<float>{44, 481 - 138, -90}));
+  EXPECT_EQ(rotated[0].args, (Args{44, 481 - 138, -90}));
   EXPECT_EQ(rotated[0].text, "Normalized Product");
+  // Below the deepest tick label (481 + 28), one font height down; centred on the width.
   const auto texts = p.Of("DrawText");
   const auto xLabel = std::find_if(texts.begin(), texts.end(),
                                    [](const Call& c) { return c.text == "Normalized Time"; });
   ASSERT_NE(xLabel, texts.end());
-  // Below the deepest tick label (481 + 28), one font height down; centred on the width.
-  EXPECT_EQ(xLabel->args, (std::vector<float>{80 + (409 - 120) / 2, 481 + 28 + 16}));
+  EXPECT_EQ(xLabel->args, (Args{80 + (409 - 120) / 2, 481 + 28 + 16}));
 }
 
-TEST(PlotDraw, APlotWithoutSeriesDrawsNothing) {
-  Plot plot;
-  RecordingPainter p;
-  EXPECT_TRUE(plot.engine().Draw(p));
-  EXPECT_TRUE(p.Drawing().empty()) << p.Dump();
-  EXPECT_TRUE(p.Of("SetClipRect").empty());
+TEST_F(PlotDraw, APlotWithoutSeriesDrawsNothing) {
+  EXPECT_TRUE(Draw());
+  EXPECT_TRUE(p.calls.empty()) << p.Dump();
 }
 
-TEST(PlotDraw, ASeriesWithoutPointsStopsTheSeriesAfterIt) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  add_dataset(plot.h, std::vector<double>{}, std::vector<double>{});
-  add_dataset(plot.h, kX, kY);
-  RecordingPainter p;
-  EXPECT_FALSE(plot.engine().Draw(p));
-  int red = 0;
-  for (const Call& c : SeriesCalls(p, "DrawLine")) {
-    EXPECT_EQ(c.lineColor, kRed) << "only series 0 is drawn";
-    ++red;
-  }
-  EXPECT_EQ(red, 2);
+TEST_F(PlotDraw, ASeriesWithoutPointsStopsTheSeriesAfterIt) {
+  AddSeries(1);
+  add_dataset(h, std::vector<double>{}, std::vector<double>{});
+  AddSeries(1);
+  EXPECT_FALSE(Draw());
+  const auto lines = SeriesLines();
+  EXPECT_EQ(lines.size(), 2u);
+  for (const Call& c : lines) EXPECT_EQ(c.lineColor, kRed) << "only series 0 is drawn";
   EXPECT_EQ(p.Texts().back(), "plot 2");  // the legend, drawn before the series, lists all
 }
 
-TEST(PlotDraw, SeriesGetRedBlueGreenByIndexUnlessColoured) {
-  Plot plot;
-  for (int i = 0; i < 4; ++i) add_dataset(plot.h, kX, kY);
-  set_seriescolor(plot.h, 3, 34, 139, 34);
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
+TEST_F(PlotDraw, SeriesAndTheirLegendGetRedBlueGreenByIndexUnlessColoured) {
+  AddSeries(4);
+  set_seriescolor(h, 3, 34, 139, 34);
+  ASSERT_TRUE(Draw());
   const std::vector<PColor> expected{kRed, kBlue, kGreen, PColor{34, 139, 34}};
-  const auto lines = SeriesCalls(p, "DrawLine");
+  const auto lines = SeriesLines();
   ASSERT_EQ(lines.size(), 8u);
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].lineColor, expected[i / 2]);
-
   // Legend: names at the area's left + 20, one line every two font heights, in series colour.
-  std::vector<Call> legend;
-  for (const Call& c : p.Of("DrawText")) {
-    if (c.text.rfind("plot ", 0) == 0) legend.push_back(c);
-  }
+  std::vector<Call> legend = p.Of("DrawText");
+  std::erase_if(legend, [](const Call& c) { return c.text.rfind("plot ", 0) != 0; });
   ASSERT_EQ(legend.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    const auto& c = legend[static_cast<std::size_t>(i)];
-    EXPECT_EQ(c.text, "plot " + std::to_string(i));
-    EXPECT_EQ(c.args, (std::vector<float>{100, static_cast<float>(60 + 16 + 32 * i)}));
-    EXPECT_EQ(c.lineColor, expected[static_cast<std::size_t>(i)]);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(legend[i].text, "plot " + std::to_string(i));
+    EXPECT_EQ(legend[i].args, (Args{100, static_cast<float>(60 + 16 + 32 * i)}));
+    EXPECT_EQ(legend[i].lineColor, expected[i]);
   }
   EXPECT_EQ(PlotDataContainer::DefaultColor(6), kBlack);
-  EXPECT_EQ(PlotDataContainer::DefaultColor(7), kRed);
+  EXPECT_EQ(PlotDataContainer::DefaultColor(7), kRed);  // the seven colours repeat
 }
 
-TEST(PlotDraw, ATooLongLegendNameShowsDotsAndItsTail) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  add_dataset(plot.h, kX, kY);
+TEST_F(PlotDraw, ATooLongLegendNameShowsDotsAndItsTail) {
+  AddSeries(2);
   std::string longName;
   for (int i = 0; i < 60; ++i) longName += static_cast<char>('a' + i % 26);
   const std::string fits(48, 'x');  // 384 pixels, under the 409 - 20 limit
-  set_serieslabel(plot.h, 0, longName);
-  set_serieslabel(plot.h, 1, fits);
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
-  const auto texts = p.Texts();
+  set_serieslabel(h, 0, longName);
+  set_serieslabel(h, 1, fits);
+  ASSERT_TRUE(Draw());
   // "..." + 60 characters is 504 pixels; five cuts of three bring it to 48 characters.
+  const auto texts = p.Texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "..." + longName.substr(15)), texts.end());
   EXPECT_NE(std::find(texts.begin(), texts.end(), fits), texts.end());
 }
 
-TEST(PlotDraw, BigDotsAreFiveByFiveBlocksAndLinesJoinThePoints) {
-  Plot plot;
-  add_dataset(plot.h, kX, kY);
-  add_dataset(plot.h, kX, kY);
-  set_seriestype(plot.h, 0, kSeriesBigDots);
-  RecordingPainter p;
-  ASSERT_TRUE(plot.engine().Draw(p));
-  const auto lines = SeriesCalls(p, "DrawLine");
+TEST_F(PlotDraw, BigDotsAreFiveByFiveBlocksAndLinesJoinThePoints) {
+  AddSeries(2);
+  set_seriestype(h, 0, kSeriesBigDots);
+  ASSERT_TRUE(Draw());
+  const auto lines = SeriesLines();
   ASSERT_EQ(lines.size(), 3u * 5u + 2u);
-  // The point (0.5, 0.6) lands at (284.5, 270.5), truncated to (284, 270).
-  const LinTrafo& tx = plot.engine().GetXTrafo();
-  const LinTrafo& ty = plot.engine().GetYTrafo();
-  const int px = static_cast<int>(tx.Transform(0.5f));
-  const int py = static_cast<int>(ty.Transform(0.6f));
-  for (int j = 0; j < 5; ++j) {
-    const auto x = static_cast<float>(px - 2 + j);
-    EXPECT_EQ(lines[5 + static_cast<std::size_t>(j)].args,
-              (std::vector<float>{x, static_cast<float>(py - 2), x, static_cast<float>(py + 3)}));
+  // The point (0.5, 0.6) lands at (80 + 409 * 0.5 / 1.1, 481 - 421 / 2) = (265.9.., 270.5), whose
+  // pixel is (265, 270): five vertical strokes from x 263 to 267, rows 268 to 273.
+  for (std::size_t j = 0; j < 5; ++j) {
+    const auto x = static_cast<float>(263 + j);
+    EXPECT_EQ(lines[5 + j].args, (Args{x, 268, x, 273}));
   }
-  EXPECT_EQ(lines[15].args, (std::vector<float>{tx.Transform(0.0f), ty.Transform(0.0f),
-                                                tx.Transform(0.5f), ty.Transform(0.6f)}));
+  EXPECT_EQ(lines[15].args[0], 80.0f);  // the line series from (0, 0)
+  EXPECT_EQ(lines[15].args[1], 481.0f);
 }
 
-TEST(PlotDraw, FlatYRangesAreOpenedUpAndBadRangesRefused) {
-  struct Case {
-    double ymin, ymax;
-    float wantMin, wantMax;
-  };
-  for (const Case c : {Case{0.5, 0.5, 0.45f, 0.55f}, Case{0.0, 0.0, -0.1f, 0.1f},
-                       Case{100, 100.05, 89.995f, 110.055f}}) {
-    Plot plot;
-    set_yscale(plot.h, c.ymin, c.ymax);
-    add_dataset(plot.h, kX, kY);
-    RecordingPainter p;
-    EXPECT_TRUE(plot.engine().Draw(p)) << c.ymin;
-    EXPECT_NEAR(plot.engine().GetYAxisSetup().min, c.wantMin, 1e-4f) << c.ymin;
-    EXPECT_NEAR(plot.engine().GetYAxisSetup().max, c.wantMax, 1e-4f) << c.ymin;
+TEST_F(PlotDraw, FlatYRangesAreOpenedUpAndBadRangesRefused) {
+  AddSeries(1);
+  for (const auto& [ymin, ymax, wantMin, wantMax] :
+       {std::tuple{0.5, 0.5, 0.45f, 0.55f}, std::tuple{0.0, 0.0, -0.1f, 0.1f},
+        std::tuple{100.0, 100.05, 89.995f, 110.055f}}) {
+    set_yscale(h, ymin, ymax);
+    EXPECT_TRUE(Draw()) << ymin;
+    EXPECT_NEAR(h->plot->GetYAxisSetup().min, wantMin, 1e-4f) << ymin;
+    EXPECT_NEAR(h->plot->GetYAxisSetup().max, wantMax, 1e-4f) << ymin;
   }
+  p.calls.clear();
   for (const auto& [xmin, xmax, ymin, ymax] :
        {std::tuple{1.0, 1.0, 0.0, 1.0}, std::tuple{1.0, 0.0, 0.0, 1.0},
         std::tuple{0.0, 1.0, 1.0, 0.0}}) {
-    Plot plot;
-    set_xscale(plot.h, xmin, xmax);
-    set_yscale(plot.h, ymin, ymax);
-    add_dataset(plot.h, kX, kY);
-    RecordingPainter p;
-    EXPECT_FALSE(plot.engine().Draw(p));
-    EXPECT_TRUE(p.Drawing().empty()) << "refused before drawing";
+    set_xscale(h, xmin, xmax);
+    set_yscale(h, ymin, ymax);
+    EXPECT_FALSE(Draw());
+    EXPECT_TRUE(p.calls.empty()) << "refused before drawing";
   }
 }
 
