@@ -36,7 +36,7 @@ TEST(FSpread, IsFiniteFromEightPointsAndNeverOverflows) {
   for (int n = 5; n <= 7; ++n) EXPECT_FALSE(std::isfinite(f_spread(n, 4, 3))) << n;
 }
 
-TEST(DecisionRules, ThresholdsAreExactlyWhereTheyBelong) {
+TEST(DecisionRules, ThresholdsAndConclusionCases) {
   EXPECT_EQ(pvalue_verdict(1.0, 0.05), PvalueVerdict::kAtMost05);
   EXPECT_EQ(pvalue_verdict(1.0, 0.0505), PvalueVerdict::kAtMost10);
   EXPECT_EQ(pvalue_verdict(1.0, 0.105), PvalueVerdict::kAtMost10);
@@ -54,9 +54,7 @@ TEST(DecisionRules, ThresholdsAreExactlyWhereTheyBelong) {
 
   EXPECT_TRUE(kd_contentious(0.00101));
   EXPECT_FALSE(kd_contentious(0.00102));
-}
 
-TEST(DecisionRules, ConclusionCases) {
   const struct {
     double pF;
     int W, expected;
@@ -80,21 +78,20 @@ TEST(CompareModels, TheDeactivationModelBetterGivesAPositiveF) {
   EXPECT_DOUBLE_EQ(c.pHigh, 2 * c.pF - c.pLow);
 }
 
-TEST(CompareModels, TheClassicalModelBetterTakesThePValueFromOneMinusF) {
+TEST(CompareModels, TheClassicalModelBetterOrPerfectFits) {
   const Comparison c = compare_models(13, 0.004, 0.021, 0.001, 0.0100, 0.0005, 0.9);
   ASSERT_GE(c.aicc1, c.aicc2);
   EXPECT_DOUBLE_EQ(c.pF, 1 - p_value_f(1, 9, 1 - c.F));
   EXPECT_LE(c.pLow, c.pHigh);
   EXPECT_LE(c.pHigh, 1.0);
   EXPECT_GE(c.conclusion, 5);
-}
 
-TEST(CompareModels, PerfectFitsLeaveWelchWithoutACriticalValue) {
+  // Perfect fits leave Welch's test without a critical value.
   EXPECT_EQ(welch_df(13, 1.0, 1.0), 24);  // 2(n − 1), a hair less through the guard term
-  const Comparison c = compare_models(13, 0.0, 0.0, 0.0, 0.0, 0.3, 0.01);
-  EXPECT_EQ(c.dfW, 0);
-  EXPECT_TRUE(std::isnan(c.tCrit));
-  EXPECT_EQ(c.W, 0);
+  const Comparison p = compare_models(13, 0.0, 0.0, 0.0, 0.0, 0.3, 0.01);
+  EXPECT_EQ(p.dfW, 0);
+  EXPECT_TRUE(std::isnan(p.tCrit));
+  EXPECT_EQ(p.W, 0);
 }
 
 }  // namespace

@@ -10,15 +10,13 @@ namespace {
 
 constexpr double kInf = INFINITY;
 
-struct FieldCase {
-  std::string (*field)(double);
-  const char* name;
-  double value;
-  const char* expected;
-};
-
 TEST(ReportField, PrintsAsAFortranProgramWould) {
-  const FieldCase cases[] = {
+  const struct {
+    std::string (*field)(double);
+    const char* name;
+    double value;
+    const char* expected;
+  } cases[] = {
       {s12_5, "S12.5", 0.123456789, " 1.23457E-01"},
       {s12_5, "S12.5", -0.123456789, "-1.23457E-01"},
       {s12_5, "S12.5", 9.999996, " 1.00000E+01"},   // rounding carries into the exponent

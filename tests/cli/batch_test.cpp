@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,21 +27,16 @@ struct Result {
 
 // Runs the batch command in `dir` with `args`.
 Result batch(const TempDir& dir, const std::string& args) {
-  const fs::path err = dir.path() / "stderr.txt";
+  const fs::path out = dir.path() / "stdout.txt", err = dir.path() / "stderr.txt";
   const std::string command = "cd '" + dir.path().string() + "' && " + BRX_BATCH_EXE + " " + args +
-                              " 2>'" + err.string() + "'";
+                              " >'" + out.string() + "' 2>'" + err.string() + "'";
+  const int raw = std::system(command.c_str());
   Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  for (std::size_t got; (got = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, got);
-  const int raw = pclose(pipe);
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos;
-       start = end + 1) {
-    r.lines.push_back(out.substr(start, end - start));
-  }
+  std::istringstream lines(TempDir::read(out));
+  for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
   r.errors = TempDir::read(err);
+  fs::remove(out);
   fs::remove(err);
   return r;
 }
