@@ -4,12 +4,11 @@
 #include <vector>
 
 #include "analysis/example_data.h"
+#include "app/window_look.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
 namespace {
-
-constexpr int kInformationBox = 1;
 
 std::string joined(const std::vector<std::string_view>& lines) {
   std::string out;

@@ -10,6 +10,7 @@
 #include "app/results_viewer.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"
+#include "app/window_look.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -17,10 +18,6 @@ namespace {
 
 namespace tk = toolkit;
 
-constexpr int kWhite = tk::creatergb(255, 255, 255);
-constexpr int kBlack = tk::creatergb(0, 0, 0);
-constexpr int kErrorBox = 3;
-constexpr int kInformationBox = 1;
 constexpr int kStartIdleMs = 3;
 constexpr int kMainSlot = 256;  // child_windows slot of the main window
 

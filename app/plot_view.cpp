@@ -5,6 +5,7 @@
 
 #include "app/text_fields.h"
 #include "app/window_guard.h"
+#include "app/window_look.h"
 #include "plot/embed_plot.h"
 #include "plot/plot_api.h"
 #include "toolkit/toolkit.h"
@@ -14,8 +15,6 @@ namespace {
 
 namespace tk = toolkit;
 
-constexpr int kWhite = tk::creatergb(255, 255, 255);
-constexpr int kBlack = tk::creatergb(0, 0, 0);
 constexpr int kPromptColour = tk::creatergb(128, 0, 0);
 constexpr int kTitleColour = tk::creatergb(0, 0, 128);
 constexpr int kPromptX = 190;

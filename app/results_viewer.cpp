@@ -14,6 +14,7 @@
 #include "app/live_file_view.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"
+#include "app/window_look.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -21,8 +22,6 @@ namespace {
 
 namespace tk = toolkit;
 
-constexpr int kWhite = tk::creatergb(255, 255, 255);
-constexpr int kBlack = tk::creatergb(0, 0, 0);
 constexpr int kStartIdleMs = 10;
 
 void change_to(const std::string& folder) {
