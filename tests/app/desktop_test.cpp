@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -83,6 +84,12 @@ class Desktop : public testing::ToolkitTest {
   tt::PageImage page() const { return tt::grab_page(win); }
   bool item(int id) const { return tt::menu_item_enabled(win, id); }
   bool control(int id) const { return tt::control_enabled(win, id); }
+  // Expects the menu items and controls named to be usable, or all greyed.
+  void expect_usable(bool usable, std::initializer_list<int> items,
+                     std::initializer_list<int> controls) const {
+    for (int id : items) EXPECT_EQ(item(id), usable) << "item " << id;
+    for (int id : controls) EXPECT_EQ(control(id), usable) << "control " << id;
+  }
 
   test::TempDir dir;
   nrtype nr;
@@ -98,16 +105,12 @@ class Desktop : public testing::ToolkitTest {
 TEST_F(Desktop, StartsWithOnlyOpenTheScreensAndQuitUsableAndQuitEndsIt) {
   EXPECT_EQ(tt::window_title(win), kProgramTitle);
   EXPECT_EQ(tt::client_size(win), std::make_pair(kMainWidth, kMainHeight));
-  for (int id : {w.ids.open, w.ids.description, w.ids.example_data, w.ids.about, w.ids.quit}) {
-    EXPECT_TRUE(item(id)) << "item " << id;
-  }
-  for (int id : {w.ids.run, w.ids.save_screen, w.ids.print_screen, w.ids.plot_title, w.ids.ordinate,
-                 w.ids.abscissa}) {
-    EXPECT_FALSE(item(id)) << "item " << id;
-  }
-  for (int id : {w.ids.model1_box, w.ids.model2_box, w.ids.run_button, w.ids.results_button}) {
-    EXPECT_FALSE(control(id)) << "control " << id;
-  }
+  expect_usable(true, {w.ids.open, w.ids.description, w.ids.example_data, w.ids.about, w.ids.quit},
+                {});
+  expect_usable(false,
+                {w.ids.run, w.ids.save_screen, w.ids.print_screen, w.ids.plot_title, w.ids.ordinate,
+                 w.ids.abscissa},
+                {w.ids.model1_box, w.ids.model2_box, w.ids.run_button, w.ids.results_button});
   const tt::PageImage p = page();
   EXPECT_GT(count_pixels(p, kPromptRed, 180, 280, 420, 320), 0);  // the prompt, nothing else
   EXPECT_EQ(count_pixels(p, kGreen) + count_pixels(p, kBlue) + count_pixels(p, kViolet), 0);
@@ -165,13 +168,10 @@ TEST_F(Desktop, ARunPlotsBothCurvesAndTheCheckBoxesChooseThem) {
   open_and_run(dir.path() / "Example.dat");
   EXPECT_TRUE(fs::exists(dir.path() / "Example.out"));
   EXPECT_EQ(w.times.size(), 13u);
-  for (int id : {w.ids.open, w.ids.run, w.ids.save_screen, w.ids.print_screen, w.ids.quit,
-                 w.ids.plot_title, w.ids.ordinate, w.ids.abscissa}) {
-    EXPECT_TRUE(item(id)) << "item " << id;
-  }
-  for (int id : {w.ids.model1_box, w.ids.model2_box, w.ids.run_button, w.ids.results_button}) {
-    EXPECT_TRUE(control(id)) << "control " << id;
-  }
+  expect_usable(true,
+                {w.ids.open, w.ids.run, w.ids.save_screen, w.ids.print_screen, w.ids.quit,
+                 w.ids.plot_title, w.ids.ordinate, w.ids.abscissa},
+                {w.ids.model1_box, w.ids.model2_box, w.ids.run_button, w.ids.results_button});
   with_window(win, [&] {
     EXPECT_EQ(toolkit::checkboxischecked(w.ids.model1_box), 1);
     EXPECT_EQ(toolkit::checkboxischecked(w.ids.model2_box), 1);

@@ -81,15 +81,10 @@ TEST_F(LiveFileView, ANulByteEndsTheTextOfItsChunk) {
   EXPECT_EQ(shown(), "abc" + std::string(44, 'x'));
 }
 
-TEST_F(LiveFileView, NothingIsStartedWithoutAFile) {
+TEST_F(LiveFileView, NothingIsStartedWithoutAFileAndARelativePathIsInTheWorkingDirectory) {
   with_window(window, [&] { assignunit(box, 107); });  // no file on channel 107
   view("", 100);
   view((dir.path() / "missing.out").string(), 100);
-  join_live_views();
-  EXPECT_EQ(shown(), "");
-}
-
-TEST_F(LiveFileView, ARelativePathIsTakenInTheWorkingDirectory) {
   dir.write("rel.out", "relative\r\n");
   std::filesystem::current_path(dir.path());
   view("rel.out", 100);
