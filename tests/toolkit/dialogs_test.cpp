@@ -1,9 +1,11 @@
 // Modal dialogs, answered through the test seam: what they show and what they hand back.
 
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -32,57 +34,38 @@ class Dialogs : public ToolkitTest {
       std::make_shared<std::vector<DialogRequest>>();
 };
 
-struct MessageLook {
-  int kind;
-  const char* title;
-  int icon;
-};
-
-class MessageBoxes : public Dialogs, public ::testing::WithParamInterface<MessageLook> {};
-
-TEST_P(MessageBoxes, KindChoosesTitleAndIcon) {
+TEST_F(Dialogs, MessageKindChoosesTitleAndIconAndAbsentTextShowsNothing) {
   auto& seen = answering(true);
-  dlgmessage(GetParam().kind, "Run Aborted!\r\nsecond line");
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].kind, DialogKind::Message);
-  EXPECT_EQ(seen[0].title, GetParam().title);
-  EXPECT_EQ(seen[0].icon, GetParam().icon);
-  EXPECT_EQ(seen[0].text, "Run Aborted!\nsecond line");
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, MessageBoxes,
-                         ::testing::Values(MessageLook{0, "Message", 0},
-                                           MessageLook{1, "Information", 1},
-                                           MessageLook{2, "Warning", 2}, MessageLook{3, "Error", 3},
-                                           MessageLook{9, "Message", 0}),
-                         [](const auto& p) { return "Kind" + std::to_string(p.param.kind); });
-
-TEST_F(Dialogs, AbsentMessageTextShowsNothing) {
-  auto& seen = answering(true);
+  const std::tuple<int, const char*, int> looks[] = {{0, "Message", 0},
+                                                     {1, "Information", 1},
+                                                     {2, "Warning", 2},
+                                                     {3, "Error", 3},
+                                                     {9, "Message", 0}};
+  for (const auto& [kind, title, icon] : looks) dlgmessage(kind, "Run Aborted!\r\nsecond line");
   dlgmessage(1, nullptr);
-  EXPECT_TRUE(seen.empty());
+  ASSERT_EQ(seen.size(), std::size(looks));
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].kind, DialogKind::Message);
+    EXPECT_EQ(seen[i].title, std::get<1>(looks[i]));
+    EXPECT_EQ(seen[i].icon, std::get<2>(looks[i])) << seen[i].title;
+    EXPECT_EQ(seen[i].text, "Run Aborted!\nsecond line");
+  }
 }
 
-TEST_F(Dialogs, TextRequestCancelledAfterEditingLeavesTheText) {
+TEST_F(Dialogs, TextRequestCancelledLeavesTheTextAndConfirmedStoresItCutToItsLimit) {
   open_window();
   auto& seen = answering(false, "Edited but cancelled");
-  std::string label = "Normalized Time";
+  std::string label = "Normalized Time      ";
   EXPECT_EQ(dlgrequesttext(label, "Abscissa Label", "X Axis Label", 50), 0);
-  EXPECT_EQ(label, "Normalized Time");
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].title, "Abscissa Label");
-  EXPECT_EQ(seen[0].prompt, "X Axis Label");
-  EXPECT_EQ(seen[0].text, "Normalized Time");
-}
-
-TEST_F(Dialogs, TextRequestConfirmedStoresTheEntryCutToItsLimit) {
-  open_window();
-  auto& seen = answering(true, std::string(60, 'y'));
-  std::string label = "Normalized Product      ";
+  EXPECT_EQ(label, "Normalized Time      ");
+  answering(true, std::string(60, 'y'));
   EXPECT_EQ(dlgrequesttext(label, nullptr, nullptr, 50), 1);
   EXPECT_EQ(label, std::string(50, 'y'));
-  EXPECT_EQ(seen[0].text, "Normalized Product") << "pre-filled without trailing blanks";
-  EXPECT_EQ(seen[0].title, "Input Requested");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].title, "Abscissa Label");
+  EXPECT_EQ(seen[0].prompt, "X Axis Label");
+  EXPECT_EQ(seen[0].text, "Normalized Time") << "pre-filled without trailing blanks";
+  EXPECT_EQ(seen[1].title, "Input Requested");
 }
 
 TEST_F(Dialogs, DialogsCanBeOpenedFromCommandThreads) {
@@ -118,35 +101,24 @@ TEST_F(Dialogs, FileDialogFilterListsTheDescriptionOrPatternThenAllFiles) {
   EXPECT_FALSE(seen[1].confirm_overwrite) << "saving never asks before overwriting";
 }
 
-struct InitialState {
-  const char* name_of_case;
-  const char* given;
-  const char* folder;
-  const char* name;
-  const char* first_filter;
-};
-
-class FileDialogStart : public Dialogs, public ::testing::WithParamInterface<InitialState> {};
-
-TEST_P(FileDialogStart, FolderOrNameComesFromTheGivenFileName) {
+TEST_F(Dialogs, FileDialogStartsFromTheFolderOrNameOfTheGivenFileName) {
   auto& seen = answering(false);
-  std::string name = GetParam().given;
-  dlgopenfile(name, "Data", "*.dat", "Open");
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].folder, GetParam().folder);
-  EXPECT_EQ(seen[0].text, GetParam().name);
-  EXPECT_EQ(seen[0].filter.substr(0, seen[0].filter.find(";;")), GetParam().first_filter);
+  // Given name, then the folder, name and first filter the dialog starts with.
+  const std::array<const char*, 4> cases[] = {
+      {"/data/runs/", "/data/runs/", "", "Data (*.dat *.DAT)"},
+      {"/data/runs/run1.dat", "/data/runs", "run1.dat", "Data (*.dat *.DAT)"},
+      {"/data/*.dat", "/data", "", "*.dat (*.dat *.DAT)"},
+      {"run1.dat", "", "run1.dat", "Data (*.dat *.DAT)"}};
+  for (const auto& [given, folder, name, first_filter] : cases) {
+    std::string file = given;
+    dlgopenfile(file, "Data", "*.dat", "Open");
+    ASSERT_FALSE(seen.empty());
+    const DialogRequest& r = seen.back();
+    EXPECT_EQ(r.folder, folder) << given;
+    EXPECT_EQ(r.text, name) << given;
+    EXPECT_EQ(r.filter.substr(0, r.filter.find(";;")), first_filter) << given;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, FileDialogStart,
-    ::testing::Values(
-        InitialState{"Folder", "/data/runs/", "/data/runs/", "", "Data (*.dat *.DAT)"},
-        InitialState{"PathAndName", "/data/runs/run1.dat", "/data/runs", "run1.dat",
-                     "Data (*.dat *.DAT)"},
-        InitialState{"FolderAndPattern", "/data/*.dat", "/data", "", "*.dat (*.dat *.DAT)"},
-        InitialState{"BareName", "run1.dat", "", "run1.dat", "Data (*.dat *.DAT)"}),
-    [](const auto& p) { return std::string(p.param.name_of_case); });
 
 TEST_F(Dialogs, OpeningAFileMovesTheWorkingDirectoryToItsFolder) {
   brx::test::TempDir dir;

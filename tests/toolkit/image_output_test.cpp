@@ -11,15 +11,12 @@
 namespace brx::toolkit::testing {
 namespace {
 
-std::uint32_t u32(const std::string& b, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-std::uint16_t u16(const std::string& b, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
-                                    static_cast<unsigned char>(b[at + 1]) << 8);
+// The little-endian number of `size` bytes at `at`.
+std::uint32_t le(const std::string& b, std::size_t at, int size = 4) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i)
+    value = value << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+  return value;
 }
 
 // The header fields a standard reader relies on, checked against the file itself.
@@ -27,16 +24,16 @@ void expect_valid_bmp(const std::string& bytes, std::uint32_t width, std::uint32
   ASSERT_GE(bytes.size(), 54u);
   const std::uint32_t row = (width * 3 + 3) / 4 * 4;
   EXPECT_EQ(bytes.substr(0, 2), "BM");
-  EXPECT_EQ(u32(bytes, 2), bytes.size()) << "file size";
-  EXPECT_EQ(u32(bytes, 6), 0u) << "reserved words";
-  EXPECT_EQ(u32(bytes, 10), 54u) << "pixel data offset";
-  EXPECT_EQ(u32(bytes, 14), 40u) << "information header size";
-  EXPECT_EQ(u32(bytes, 18), width);
-  EXPECT_EQ(u32(bytes, 22), height) << "positive: bottom-up rows";
-  EXPECT_EQ(u16(bytes, 26), 1u) << "planes";
-  EXPECT_EQ(u16(bytes, 28), 24u) << "bits per pixel";
-  EXPECT_EQ(u32(bytes, 30), 0u) << "uncompressed";
-  EXPECT_EQ(u32(bytes, 34), row * height) << "image size";
+  EXPECT_EQ(le(bytes, 2), bytes.size()) << "file size";
+  EXPECT_EQ(le(bytes, 6), 0u) << "reserved words";
+  EXPECT_EQ(le(bytes, 10), 54u) << "pixel data offset";
+  EXPECT_EQ(le(bytes, 14), 40u) << "information header size";
+  EXPECT_EQ(le(bytes, 18), width);
+  EXPECT_EQ(le(bytes, 22), height) << "positive: bottom-up rows";
+  EXPECT_EQ(le(bytes, 26, 2), 1u) << "planes";
+  EXPECT_EQ(le(bytes, 28, 2), 24u) << "bits per pixel";
+  EXPECT_EQ(le(bytes, 30), 0u) << "uncompressed";
+  EXPECT_EQ(le(bytes, 34), row * height) << "image size";
   EXPECT_EQ(bytes.size(), 54u + row * height);
 }
 
@@ -69,49 +66,33 @@ TEST_F(ImageOutput, ReversedRegionIsSavedWithWidthOfTheDistancePlusOne) {
   EXPECT_EQ(bytes.substr(54 + 30 * 3, 3), std::string("\xff\x00\x00", 3));
 }
 
-TEST_F(ImageOutput, RegionsAreClampedToTheWindow) {
+TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefused) {
   const std::string file = (dir_.path() / "all.bmp").string();
   ASSERT_EQ(writeimagefile(file.c_str(), -5, -5, 500, 500), 1);
   expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);
+  const std::string missing = (dir_.path() / "missing" / "x.bmp").string();
+  EXPECT_EQ(writeimagefile(missing.c_str(), 0, 0, 10, 10), 0);
 }
 
-TEST_F(ImageOutput, UnwritableFileIsNotWritten) {
-  const std::string file = (dir_.path() / "missing" / "x.bmp").string();
-  EXPECT_EQ(writeimagefile(file.c_str(), 0, 0, 10, 10), 0);
-}
-
-struct ChosenName {
-  const char* typed;
-  const char* written;
-};
-
-class SaveDialogName : public ImageOutput, public ::testing::WithParamInterface<ChosenName> {};
-
-TEST_P(SaveDialogName, ShortOrExtensionlessNamesGetBmp) {
+TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
   const std::string folder = dir_.path().string();
-  auto request = std::make_shared<test::DialogRequest>();
-  test::set_dialog_answerer([&, request](const test::DialogRequest& r) {
-    *request = r;
-    return test::DialogAnswer{true, folder + "/" + GetParam().typed};
-  });
-  ASSERT_EQ(writeimagefile(), 1);
-  EXPECT_EQ(request->kind, test::DialogKind::SaveFile);
-  EXPECT_TRUE(request->confirm_overwrite);
-  EXPECT_NE(request->filter.find("Bitmap files (*.BMP"), std::string::npos);
-  // Default region: from (0, 0) to the viewport's right and bottom edges.
-  expect_valid_bmp(brx::test::TempDir::read(dir_.path() / GetParam().written), 101, 81);
+  for (const auto& [typed, written] :
+       {std::pair{"a", "a.BMP"}, std::pair{"plot.bmp", "plot.bmp"}, std::pair{"plot", "plot.BMP"},
+        std::pair{"shot.png", "shot.png"}}) {
+    auto request = std::make_shared<test::DialogRequest>();
+    const std::string answer = folder + "/" + typed;
+    test::set_dialog_answerer([answer, request](const test::DialogRequest& r) {
+      *request = r;
+      return test::DialogAnswer{true, answer};
+    });
+    ASSERT_EQ(writeimagefile(), 1) << typed;
+    EXPECT_EQ(request->kind, test::DialogKind::SaveFile);
+    EXPECT_TRUE(request->confirm_overwrite);
+    EXPECT_NE(request->filter.find("Bitmap files (*.BMP"), std::string::npos);
+    // Default region: from (0, 0) to the viewport's right and bottom edges.
+    expect_valid_bmp(brx::test::TempDir::read(dir_.path() / written), 101, 81);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, SaveDialogName,
-                         ::testing::Values(ChosenName{"a", "a.BMP"},
-                                           ChosenName{"plot.bmp", "plot.bmp"},
-                                           ChosenName{"plot", "plot.BMP"},
-                                           ChosenName{"shot.png", "shot.png"}),
-                         [](const auto& p) {
-                           std::string name = p.param.typed;
-                           for (char& c : name) c = c == '.' ? '_' : c;
-                           return name;
-                         });
 
 TEST_F(ImageOutput, CancelledSaveDialogWritesNothing) {
   test::set_dialog_answerer([](const test::DialogRequest&) { return test::DialogAnswer{}; });

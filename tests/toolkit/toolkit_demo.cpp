@@ -33,11 +33,6 @@ void draw(const Demo& demo) {
   setviewport(0, 0, 540, 540, 1);
   clearviewport();
   const int left = 60, top = 60, right = 520, bottom = 480;
-  setcolor(creatergb(210, 210, 210));
-  for (int i = 1; i < 10; ++i) {
-    line(left + i * (right - left) / 10, top, left + i * (right - left) / 10, bottom);
-    line(left, top + i * (bottom - top) / 10, right, top + i * (bottom - top) / 10);
-  }
   setcolor(0);
   line(left, top, left, bottom);
   line(left, bottom, right, bottom);
@@ -56,12 +51,8 @@ void draw(const Demo& demo) {
   const bool cosine = checkboxischecked(demo.cosine_box) == 1;
   if (sine) curve(creatergb(0, 0, 255), [](double t) { return std::sin(t); });
   if (cosine) curve(creatergb(148, 0, 211), [](double t) { return std::cos(t); });
-  for (int i = 0; i < 8; ++i) {
-    setfillstyle(1, creatergb(34, 139, 34));
-    const int x = left + 20 + i * 55;
-    const int y = static_cast<int>((top + bottom) / 2.0 - std::sin(i * 0.8) * 190);
-    bar(x - 3, y - 3, x + 3, y + 3);
-  }
+  setfillstyle(1, creatergb(34, 139, 34));
+  bar(left + 1, bottom - 12, left + 12, bottom - 1);  // a corner marker
   settextstyle(1, 0, 16);
   setcolor(0);
   settextjustify(1, 1);

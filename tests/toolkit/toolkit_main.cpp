@@ -5,19 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/toolkit_test_main.h"
 #include "tests/toolkit/toolkit_fixture.h"
 #include "toolkit/toolkit.h"
-
-// Under ThreadSanitizer: Qt (and the GLib event loop under it) is not instrumented, so its own
-// thread pool (used to convert and paint large images) and its event hand-over look like races to
-// it. Accesses that Qt's code makes through the C library are ignored; everything compiled here
-// stays checked.
-extern "C" const char* __tsan_default_suppressions() {
-  return "called_from_lib:libQt6Core.so.6\n"
-         "called_from_lib:libQt6Gui.so.6\n"
-         "called_from_lib:libQt6Widgets.so.6\n"
-         "called_from_lib:libglib-2.0.so.0\n";
-}
 
 int main(int argc, char** argv) {
   // A program that returns while its window still refuses the title-bar close; the process must
@@ -30,9 +20,7 @@ int main(int argc, char** argv) {
       return 3;
     });
   }
-  bool listing = false;  // listing the tests, as the build does, needs no display
-  for (int i = 1; i < argc; ++i)
-    listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+  const bool listing = brx::test::only_listing_tests(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   if (listing) return RUN_ALL_TESTS();
   // Death tests re-run this program for the one test instead of forking a threaded process.
