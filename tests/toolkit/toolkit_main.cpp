@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv) {
   // A program that returns while its window still refuses the title-bar close; the process must
-  // end all the same, with the program's status (see the ProcessEnd test).
+  // end all the same, with the program's status.
   if (argc == 2 && std::strcmp(argv[1], brx::toolkit::testing::kRefusingWindowProgram) == 0) {
     return brx::toolkit::run_toolkit_program(argc, argv, [] {
       brx::toolkit::initwindow(100, 100, "refusing", brx::toolkit::kDefaultPosition,
