@@ -146,8 +146,6 @@ TEST_F(Drawing, VerticalTextReadsFromBottomToTop) {
     }
   }
   EXPECT_GT(lower, 2 * upper) << "the heavy start of the text is at the bottom";
-  settextstyle(1, -999, 16);
-  outtextxy(150, 20, "W");  // still vertical: -999 keeps the direction
 }
 
 TEST_F(Drawing, TextSizeIsTheCellHeightAndBadTextMeasuresMinusOne) {

@@ -45,16 +45,6 @@ TEST_F(WindowTable, TitlesAreCutTo255CharactersWithoutTrailingBlanks) {
   EXPECT_EQ(test::window_title(padded), "Brevantix-kd Progress Curve Modeling Software");
 }
 
-TEST_F(WindowTable, DrawingAreaKeepsItsSizeWhenTheMenuBarIsAdded) {
-  const int w = open_window(550, 650);
-  EXPECT_EQ(test::client_size(w), std::make_pair(550, 650));
-  const int bar = addmenu("", -1);
-  addmenuitem("Quit", addmenu("File", bar), [] {});
-  EXPECT_EQ(test::client_size(w), std::make_pair(550, 650));
-  EXPECT_EQ(getmaxx(), 549);
-  EXPECT_EQ(getmaxy(), 649);
-}
-
 using CloseButton = ToolkitTest;
 
 TEST_F(CloseButton, SystemCloseCallbackReturningZeroMakesItInert) {
@@ -136,8 +126,8 @@ TEST_F(IdleLoop, WakeUpsDoNotCountAndStartidleSwallowsOneThatCameWhileBusy) {
 
 using Menus = ToolkitTest;
 
-TEST_F(Menus, MenusAndItemsHaveSeparateIdentifierSequencesAndRefuseBadRequests) {
-  open_window();
+TEST_F(Menus, MenusAndItemsHaveSeparateSequencesRefuseBadRequestsAndKeepTheDrawingArea) {
+  const int w = open_window(550, 650);
   EXPECT_EQ(addmenu(nullptr, 0), -2) << "no menu bar yet";
   const int bar = addmenu("", -1);
   EXPECT_EQ(bar, 0);
@@ -154,6 +144,9 @@ TEST_F(Menus, MenusAndItemsHaveSeparateIdentifierSequencesAndRefuseBadRequests) 
   EXPECT_EQ(addmenuitem("No handler", file, nullptr), -2);
   EXPECT_EQ(addmenuitem("Lost", 9, [] {}), -2);
   EXPECT_EQ(addmenuitem("Plot Title", labels, [] {}), 3);
+  EXPECT_EQ(test::client_size(w), std::make_pair(550, 650)) << "the menu bar took drawing area";
+  EXPECT_EQ(getmaxx(), 549);
+  EXPECT_EQ(getmaxy(), 649);
 }
 
 TEST_F(Menus, ItemCallbackRunsOnItsOwnThreadWhileTheProgramWaitsInLoop) {
