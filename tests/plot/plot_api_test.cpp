@@ -7,38 +7,22 @@
 
 #include <vector>
 
-#include "tests/support/recording_painter.h"
-
 namespace brx {
 namespace {
 
 const std::vector<double> kX{0.0, 0.5, 1.0};
 const std::vector<double> kY{0.0, 0.6, 1.0};
 
-std::vector<int> Margins(const PlotEngine& e) {
-  const PlotMargins& m = e.GetMargins();
-  return {m.left, m.right, m.top, m.bottom};
-}
-
-// A bare engine and painter keep the defaults a plot falls back on; initialize_plot sets its own.
-TEST(PlotApi, DefaultsOfTheEngineAndOfANewPlot) {
-  PlotEngine e;
-  EXPECT_EQ(Margins(e), std::vector<int>({40, 20, 5, 42}));
-  EXPECT_FALSE(e.GetXGrid() || e.GetYGrid());
-  EXPECT_TRUE(e.GetXAxisSetup().ascending && e.GetXAxisSetup().crossOrigin);
-  EXPECT_FALSE(e.GetYAxisSetup().ascending);  // y values grow upwards
-  DummyPainter d;
-  EXPECT_EQ(std::vector<int>({d.GetWidth(), d.GetHeight(), d.GetFontHeight()}),
-            std::vector<int>({100, 100, 10}));
-  EXPECT_EQ(d.CalculateTextDrawSize("12345"), 5);
-
+TEST(PlotApi, ANewPlotHasTheApplicationsMarginsGridsAndItsYAxisAtTheXMinimum) {
   PlotHandle* h = initialize_plot();
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(h->window, -1);
-  EXPECT_EQ(Margins(*h->plot), std::vector<int>({0, 20, 60, 60}));
+  const PlotMargins& m = h->plot->GetMargins();
+  EXPECT_EQ(std::vector<int>({m.left, m.right, m.top, m.bottom}),
+            std::vector<int>({0, 20, 60, 60}));
   EXPECT_TRUE(h->plot->GetXGrid() && h->plot->GetYGrid());
   EXPECT_TRUE(h->plot->GetXAxisSetup().crossOrigin);
-  EXPECT_FALSE(h->plot->GetYAxisSetup().crossOrigin);  // the y axis stands at the x minimum
+  EXPECT_FALSE(h->plot->GetYAxisSetup().crossOrigin);
   destroy_plot(h);
   EXPECT_EQ(h, nullptr);
 }
@@ -92,30 +76,6 @@ TEST(PlotApi, SeriesTypeZeroAndOneChooseTheDrawerOtherNumbersLeaveIt) {
   EXPECT_NE(dots(), nullptr) << "no other number replaces the drawer";
   set_seriestype(h, 0, 0);
   EXPECT_TRUE(lines());
-  destroy_plot(h);
-}
-
-TEST(PlotApi, TrailingBlanksGoAndALaterLabelReplacesAnEarlierOne) {
-  PlotHandle* h = initialize_plot();
-  set_xscale(h, 0.0, 1.1);
-  set_yscale(h, 0.0, 1.2);
-  add_dataset(h, kX, kY);
-  add_dataset(h, kX, kY);
-  set_serieslabel(h, 0, "Experimental Data                       ");
-  set_serieslabel(h, 1, "Experimental Data");
-  set_ylabel(h, std::string(50, ' '));
-  set_ylabel(h, "Normalized Product                                ");
-  set_xlabel(h, "   ");
-  test::RecordingPainter p;
-  ASSERT_TRUE(h->plot->Draw(p));
-  EXPECT_EQ(p.Texts("DrawRotatedText"), std::vector<std::string>{"Normalized Product"});
-  int legend = 0;
-  for (const std::string& t : p.Texts()) {
-    EXPECT_NE(t.find_first_not_of(' '), std::string::npos) << "a blank text was drawn";
-    legend += t == "Experimental Data";
-  }
-  EXPECT_EQ(legend, 2) << "the same label twice shows twice";
-  EXPECT_EQ(TrimTrailingBlanks("  a b  "), "  a b");  // leading blanks stay
   destroy_plot(h);
 }
 

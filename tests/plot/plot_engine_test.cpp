@@ -47,13 +47,11 @@ class PlotDraw : public ::testing::Test {
   bool Draw() { return h->plot->Draw(p); }
   // The calls after the last clip rectangle was set: the series.
   std::vector<Call> SeriesLines() const {
-    const auto& c = p.calls;
-    auto start = std::find_if(c.rbegin(), c.rend(), [](const Call& x) {
-                   return x.op == "SetClipRect";
-                 }).base();
     std::vector<Call> out;
-    std::copy_if(start, c.end(), std::back_inserter(out),
-                 [](const Call& x) { return x.op == "DrawLine"; });
+    for (const Call& c : p.calls) {
+      if (c.op == "SetClipRect") out.clear();
+      if (c.op == "DrawLine") out.push_back(c);
+    }
     return out;
   }
   bool HasLine(Args args, PColor colour) const {
@@ -66,9 +64,13 @@ class PlotDraw : public ::testing::Test {
   test::RecordingPainter p;
 };
 
-TEST_F(PlotDraw, TheLayoutTakesBothLabelInsetsOncePerPassAndPutsTheAxesOnTheAreaEdges) {
+TEST_F(PlotDraw, TheApplicationsPlotLaysOutAxesTicksGridAndLabels) {
   AddSeries(1);
+  set_xlabel(h, "Normalized Time    ");  // trailing blanks go
+  set_ylabel(h, std::string(50, ' '));
+  set_ylabel(h, "Normalized Product");  // replaces the blank label
   ASSERT_TRUE(Draw()) << p.Dump();
+  // Both label insets are taken once per layout pass; the axes lie on the area's edges.
   const auto clips = p.Of("SetClipRect");
   ASSERT_EQ(clips.size(), 2u);
   EXPECT_EQ(clips[0].args, (Args{0, 0, 541, 541}));
@@ -76,22 +78,7 @@ TEST_F(PlotDraw, TheLayoutTakesBothLabelInsetsOncePerPassAndPutsTheAxesOnTheArea
   EXPECT_TRUE(HasLine({80, 481, 489, 481}, kBlack)) << "x axis on the bottom edge\n" << p.Dump();
   EXPECT_TRUE(HasLine({80, 60, 80, 481}, kBlack)) << "y axis on the left edge\n" << p.Dump();
 
-  for (const int cw : {10, 12}) {
-    test::RecordingPainter wider;
-    wider.charWidth = cw;
-    ASSERT_TRUE(h->plot->Draw(wider));
-    const int left = 3 * cw + 16;   // widest y label + font height
-    const int right = 3 * cw - cw;  // last x label less "0"
-    EXPECT_EQ(wider.Of("SetClipRect").back().args,
-              (Args{static_cast<float>(2 * left), 60,
-                    static_cast<float>(521 - 2 * left - 2 * right), 421}))
-        << "character width " << cw;
-  }
-}
-
-TEST_F(PlotDraw, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
-  AddSeries(1);
-  ASSERT_TRUE(Draw());
+  // Tick labels hang below the x axis and end just left of the y axis's ticks.
   std::vector<std::string> xLabels;
   std::vector<std::string> yLabels;
   const auto pixel = [](const LinTrafo& t, const std::string& label) {
@@ -101,7 +88,7 @@ TEST_F(PlotDraw, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
     if (c.args[1] == 481 + 16 + 8 + 4) {  // axis + font height + major + minor length
       xLabels.push_back(c.text);
       EXPECT_EQ(c.args[0], pixel(h->plot->GetXTrafo(), c.text));
-    } else if (c.args[0] == 80 - (24 + 8 + 4)) {  // ends just left of the tick
+    } else if (c.args[0] == 80 - (24 + 8 + 4)) {
       yLabels.push_back(c.text);
       EXPECT_EQ(c.args[1], pixel(h->plot->GetYTrafo(), c.text) + 8);
     }
@@ -120,19 +107,14 @@ TEST_F(PlotDraw, TickLabelsHangBelowTheXAxisAndEndLeftOfTheYAxis) {
     horizontal += c.lineColor == kGrey && c.args[0] == 80 && c.args[2] == 489;
   }
   EXPECT_EQ(std::pair(vertical, horizontal), std::pair(6, 13));
-}
 
-TEST_F(PlotDraw, AxisLabelsAreCentredAndTheYLabelReadsUpwards) {
-  AddSeries(1);
-  set_xlabel(h, "Normalized Time    ");
-  set_ylabel(h, "Normalized Product");
-  ASSERT_TRUE(Draw());
+  // The y label reads upwards left of the widest tick label (80 - 36), centred on the area's
+  // height ((421 - 144) / 2 up from 481); the x label lies one font height below the deepest
+  // tick label (481 + 28), centred on the width.
   const auto rotated = p.Of("DrawRotatedText");
   ASSERT_EQ(rotated.size(), 1u);
-  // Left of the widest y tick label (80 - 36), centred on the area's height (421 - 144) / 2.
-  EXPECT_EQ(rotated[0].args, (Args{44, 481 - 138, -90}));
   EXPECT_EQ(rotated[0].text, "Normalized Product");
-  // Below the deepest tick label (481 + 28), one font height down; centred on the width.
+  EXPECT_EQ(rotated[0].args, (Args{44, 481 - 138, -90}));
   const auto texts = p.Of("DrawText");
   const auto xLabel = std::find_if(texts.begin(), texts.end(),
                                    [](const Call& c) { return c.text == "Normalized Time"; });
@@ -156,39 +138,36 @@ TEST_F(PlotDraw, ASeriesWithoutPointsStopsTheSeriesAfterIt) {
   EXPECT_EQ(p.Texts().back(), "plot 2");  // the legend, drawn before the series, lists all
 }
 
-TEST_F(PlotDraw, SeriesAndTheirLegendGetRedBlueGreenByIndexUnlessColoured) {
+TEST_F(PlotDraw, SeriesAndLegendGetRedBlueGreenByIndexAndLongNamesAreShortened) {
   AddSeries(4);
+  std::string longName;
+  for (int i = 0; i < 60; ++i) longName += static_cast<char>('a' + i % 26);
+  set_serieslabel(h, 1, longName);
+  set_serieslabel(h, 2, std::string(48, 'x') + "      ");  // trimmed it fits 409 - 20 pixels
   set_seriescolor(h, 3, 34, 139, 34);
+  set_xlabel(h, "   ");
   ASSERT_TRUE(Draw());
   const std::vector<PColor> expected{kRed, kBlue, kGreen, PColor{34, 139, 34}};
   const auto lines = SeriesLines();
   ASSERT_EQ(lines.size(), 8u);
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].lineColor, expected[i / 2]);
-  // Legend: names at the area's left + 20, one line every two font heights, in series colour.
-  std::vector<Call> legend = p.Of("DrawText");
-  std::erase_if(legend, [](const Call& c) { return c.text.rfind("plot ", 0) != 0; });
-  ASSERT_EQ(legend.size(), 4u);
-  for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(legend[i].text, "plot " + std::to_string(i));
-    EXPECT_EQ(legend[i].args, (Args{100, static_cast<float>(60 + 16 + 32 * i)}));
-    EXPECT_EQ(legend[i].lineColor, expected[i]);
-  }
   EXPECT_EQ(PlotDataContainer::DefaultColor(6), kBlack);
   EXPECT_EQ(PlotDataContainer::DefaultColor(7), kRed);  // the seven colours repeat
-}
 
-TEST_F(PlotDraw, ATooLongLegendNameShowsDotsAndItsTail) {
-  AddSeries(2);
-  std::string longName;
-  for (int i = 0; i < 60; ++i) longName += static_cast<char>('a' + i % 26);
-  const std::string fits(48, 'x');  // 384 pixels, under the 409 - 20 limit
-  set_serieslabel(h, 0, longName);
-  set_serieslabel(h, 1, fits);
-  ASSERT_TRUE(Draw());
-  // "..." + 60 characters is 504 pixels; five cuts of three bring it to 48 characters.
-  const auto texts = p.Texts();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "..." + longName.substr(15)), texts.end());
-  EXPECT_NE(std::find(texts.begin(), texts.end(), fits), texts.end());
+  // The legend is drawn last of the texts: names at the area's left + 20, one line every two
+  // font heights, in series colour. "..." + 60 characters is 504 pixels; five cuts of three
+  // bring it to 48 characters.
+  const auto texts = p.Of("DrawText");
+  ASSERT_GE(texts.size(), 4u);
+  const std::vector<std::string> names{"plot 0", "..." + longName.substr(15), std::string(48, 'x'),
+                                       "plot 3"};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const Call& c = texts[texts.size() - 4 + i];
+    EXPECT_EQ(c.text, names[i]);
+    EXPECT_EQ(c.args, (Args{100, static_cast<float>(60 + 16 + 32 * i)}));
+    EXPECT_EQ(c.lineColor, expected[i]);
+  }
+  for (const Call& c : texts) EXPECT_NE(c.text.find_first_not_of(' '), std::string::npos);
 }
 
 TEST_F(PlotDraw, BigDotsAreFiveByFiveBlocksAndLinesJoinThePoints) {

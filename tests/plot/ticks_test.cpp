@@ -30,45 +30,33 @@ std::vector<std::pair<float, std::string>> Walk(float min, float max, const Tick
   return ticks;
 }
 
-TickInfo Ticks(float majorSpan, int division, const char* format = "%.1f") {
-  TickInfo ti;
-  ti.majorTickSpan = majorSpan;
-  ti.tickDivision = division;
-  ti.formatString = format;
-  return ti;
-}
+// Majors every 0.2 labelled "%.1f", minors every 0.04.
+const TickInfo kFifths{.tickDivision = 5, .majorTickSpan = 0.2f, .formatString = "%.1f"};
 
-class RoundSpanTest : public ::testing::TestWithParam<std::pair<float, float>> {};
-
-TEST_P(RoundSpanTest, RoundsToOneTwoOrFiveTimesAPowerOfTen) {
-  EXPECT_FLOAT_EQ(TickInfo::RoundSpan(GetParam().first), GetParam().second) << GetParam().first;
-}
-
-constexpr float kFail = TickInfo::kRoundSpanFailure;
-constexpr float kInf = std::numeric_limits<float>::infinity();
-INSTANTIATE_TEST_SUITE_P(
-    WorkedAndFailing, RoundSpanTest,
-    ::testing::Values(std::pair{0.22f, 0.2f}, std::pair{0.37f, 0.2f}, std::pair{0.8f, 0.5f},
-                      std::pair{0.95f, 1.0f}, std::pair{7.0f, 5.0f}, std::pair{96.0f, 100.0f},
-                      std::pair{0.0034f, 0.002f}, std::pair{1.0f, 1.0f}, std::pair{14.0f, 10.0f},
-                      std::pair{0.0f, kFail}, std::pair{-3.0f, kFail}, std::pair{kInf, kFail},
-                      std::pair{std::numeric_limits<float>::quiet_NaN(), kFail}));
-
-class FormatStringTest : public ::testing::TestWithParam<std::pair<float, const char*>> {};
-
-TEST_P(FormatStringTest, GivesJustEnoughDecimalsInSinglePrecision) {
-  std::string format;
-  TickInfo::MakeFormatString(GetParam().first, format);
-  EXPECT_EQ(format, GetParam().second) << "span " << GetParam().first;
+TEST(TickInfo, RoundSpanGivesOneTwoOrFiveTimesAPowerOfTenOrItsFailureValue) {
+  constexpr float kFail = TickInfo::kRoundSpanFailure;
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  for (const auto& [x, expected] :
+       {std::pair{0.22f, 0.2f}, std::pair{0.37f, 0.2f}, std::pair{0.8f, 0.5f},
+        std::pair{0.95f, 1.0f}, std::pair{7.0f, 5.0f}, std::pair{96.0f, 100.0f},
+        std::pair{0.0034f, 0.002f}, std::pair{1.0f, 1.0f}, std::pair{14.0f, 10.0f},
+        std::pair{0.0f, kFail}, std::pair{-3.0f, kFail}, std::pair{kInf, kFail},
+        std::pair{std::numeric_limits<float>::quiet_NaN(), kFail}}) {
+    EXPECT_FLOAT_EQ(TickInfo::RoundSpan(x), expected) << x;
+  }
 }
 
 // 0.01 needs three decimals: 0.01f * 10 rounds to just below 0.1.
-INSTANTIATE_TEST_SUITE_P(BySpan, FormatStringTest,
-                         ::testing::Values(std::pair{0.001f, "%.3f"}, std::pair{0.01f, "%.3f"},
-                                           std::pair{0.02f, "%.2f"}, std::pair{0.2f, "%.1f"},
-                                           std::pair{-0.2f, "%.1f"}, std::pair{1.0f, "%.0f"},
-                                           std::pair{10000.0f, "%.0f"}, std::pair{0.0005f, "%.1e"},
-                                           std::pair{20000.0f, "%.1e"}));
+TEST(TickInfo, MakeFormatStringGivesJustEnoughDecimalsInSinglePrecision) {
+  for (const auto& [span, expected] :
+       {std::pair{0.001f, "%.3f"}, std::pair{0.01f, "%.3f"}, std::pair{0.02f, "%.2f"},
+        std::pair{0.2f, "%.1f"}, std::pair{-0.2f, "%.1f"}, std::pair{1.0f, "%.0f"},
+        std::pair{10000.0f, "%.0f"}, std::pair{0.0005f, "%.1e"}, std::pair{20000.0f, "%.1e"}}) {
+    std::string format;
+    TickInfo::MakeFormatString(span, format);
+    EXPECT_EQ(format, expected) << "span " << span;
+  }
+}
 
 TEST(FormatTickLabel, PrintsOnlyNumberFormats) {
   EXPECT_EQ(FormatTickLabel("%.1e", 12000.0f), "1.2e+04");
@@ -130,29 +118,26 @@ TEST(LinTickIterator, KeepsATickOnOrJustAboveTheMaximum) {
   EXPECT_FLOAT_EQ(Walk(0.0f, 2.9999f, ones).back().first, 3.0f);
   EXPECT_FLOAT_EQ(Walk(0.0f, 2.9996f, ones).back().first, 2.0f);
   // The summed 0.04 steps reach 1.0 only approximately; the tick and label at 1 are kept.
-  const auto ticks = Walk(0.0f, 1.0f, Ticks(0.2f, 5));
+  const auto ticks = Walk(0.0f, 1.0f, kFifths);
   ASSERT_EQ(ticks.size(), 26u);
   EXPECT_EQ(ticks.back().second, "1.0");
-  EXPECT_EQ(Walk(0.0f, 0.99f, Ticks(0.2f, 5)).back().second, "");  // 0.96, a minor tick
+  EXPECT_EQ(Walk(0.0f, 0.99f, kFifths).back().second, "");  // 0.96, a minor tick
 }
 
-TEST(LinTickIterator, StartsAtTheFirstMultipleAtOrAboveTheMinimum) {
-  const auto ticks = Walk(-0.25f, 0.5f, Ticks(0.5f, 5));
-  ASSERT_GE(ticks.size(), 3u);
-  EXPECT_NEAR(ticks[0].first, -0.2f, 1e-6f);
-  EXPECT_EQ(ticks[0].second, "");     // minor
-  EXPECT_EQ(ticks[2].second, "0.0");  // major
-}
-
-TEST(LinTickIterator, EndsWhereTheSpanNoLongerMovesTheValueOrTheTickNumberOverflows) {
+TEST(LinTickIterator, StartsAtTheFirstMultipleAboveTheMinimumAndEndsWhenStuck) {
+  const auto ticks = Walk(-0.25f, 0.5f, kFifths);
+  ASSERT_GE(ticks.size(), 7u);
+  EXPECT_NEAR(ticks[0].first, -0.24f, 1e-6f);
+  EXPECT_EQ(ticks[0].second, "");      // minor
+  EXPECT_EQ(ticks[1].second, "-0.2");  // major: minor number -5
+  EXPECT_EQ(ticks[6].second, "0.0");
   // At 2^24 adding 0.04 changes nothing in single precision; the walk must still end.
-  EXPECT_LT(Walk(16777216.0f, 16777220.0f, Ticks(0.2f, 5)).size(), 10000u);
+  EXPECT_LT(Walk(16777216.0f, 16777220.0f, kFifths).size(), 10000u);
   // A first tick number beyond int range is refused instead of overflowing.
   AxisSetup far;
   far.min = 1e12f;
   far.max = 1e12f + 1.0f;
-  const TickInfo ti = Ticks(0.2f, 5);
-  EXPECT_FALSE(LinTickIterator(&far, &ti).Init());
+  EXPECT_FALSE(LinTickIterator(&far, &kFifths).Init());
   EXPECT_FALSE(LinTickIterator().Init());
 }
 
