@@ -13,14 +13,11 @@ namespace {
 const std::vector<double> kX{0.0, 0.5, 1.0};
 const std::vector<double> kY{0.0, 0.6, 1.0};
 
-TEST(PlotApi, ANewPlotHasTheApplicationsMarginsGridsAndItsYAxisAtTheXMinimum) {
+// Its margins and grids show in the drawing tests; the y axis's place does not, as x starts at 0.
+TEST(PlotApi, ANewPlotStandsItsYAxisAtTheXMinimumAndDestroyingItNullsTheHandle) {
   PlotHandle* h = initialize_plot();
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(h->window, -1);
-  const PlotMargins& m = h->plot->GetMargins();
-  EXPECT_EQ(std::vector<int>({m.left, m.right, m.top, m.bottom}),
-            std::vector<int>({0, 20, 60, 60}));
-  EXPECT_TRUE(h->plot->GetXGrid() && h->plot->GetYGrid());
   EXPECT_TRUE(h->plot->GetXAxisSetup().crossOrigin);
   EXPECT_FALSE(h->plot->GetYAxisSetup().crossOrigin);
   destroy_plot(h);
