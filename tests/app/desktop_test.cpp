@@ -278,17 +278,15 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_EQ(user->last().kind, DialogKind::Message);
   EXPECT_EQ(w.pending.load(), kActionViewerOpened);
 
-  // Save Data proposes the report's name with ".txt"; saving again overwrites without asking.
-  for (int round = 0; round < 2; ++round) {
-    fs::remove(dir.path() / "Example.txt");
-    user->will_answer(DialogKind::SaveFile, true, "Example.txt");
-    tt::choose_menu_item(viewer, kViewerSaveItem);
-    ASSERT_TRUE(eventually(
-        [&] { return test::TempDir::read(dir.path() / "Example.txt") == report + "\r\n"; }));
-    EXPECT_EQ(user->last().title, "Save Data");
-    EXPECT_EQ(user->last().text, "Example.txt");
-    EXPECT_FALSE(user->last().confirm_overwrite);
-  }
+  // Save Data proposes the report's name with ".txt" and overwrites without asking.
+  dir.write("Example.txt", "an earlier save");
+  user->will_answer(DialogKind::SaveFile, true, "Example.txt");
+  tt::choose_menu_item(viewer, kViewerSaveItem);
+  ASSERT_TRUE(eventually(
+      [&] { return test::TempDir::read(dir.path() / "Example.txt") == report + "\r\n"; }));
+  EXPECT_EQ(user->last().title, "Save Data");
+  EXPECT_EQ(user->last().text, "Example.txt");
+  EXPECT_FALSE(user->last().confirm_overwrite);
 
   act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
   settle();
