@@ -143,34 +143,30 @@ void title(MainWindow& w) {
   dataset_changed(w);
 }
 
-void ylabel(MainWindow& w) {
+// Edits axis label `axis` (0 x, 1 y): the dialog starts from the label as drawn, and the answer
+// goes to the shell record's field and the main window's label before the redraw.
+static void edit_axis_label(MainWindow& w, int axis, std::string globalsplot::*drawn,
+                            const char* caption, const char* prompt) {
   std::string start;
   {
     std::lock_guard lock(window_mutex());
-    start = w.labels[1];
+    start = w.labels[axis];
   }
-  const std::string text = ask_label(w, start, "Ordinate Label", "Y Axis Label");
+  const std::string text = ask_label(w, start, caption, prompt);
   {
     std::lock_guard lock(window_mutex());
-    w.gp.yaxislbl = text;
-    w.labels[1] = text;
+    w.gp.*drawn = text;
+    w.labels[axis] = text;
   }
   dataset_changed(w);
 }
 
+void ylabel(MainWindow& w) {
+  edit_axis_label(w, 1, &globalsplot::yaxislbl, "Ordinate Label", "Y Axis Label");
+}
+
 void xlabel(MainWindow& w) {
-  std::string start;
-  {
-    std::lock_guard lock(window_mutex());
-    start = w.labels[0];
-  }
-  const std::string text = ask_label(w, start, "Abscissa Label", "X Axis Label");
-  {
-    std::lock_guard lock(window_mutex());
-    w.gp.xaxislbl = text;
-    w.labels[0] = text;
-  }
-  dataset_changed(w);
+  edit_axis_label(w, 0, &globalsplot::xaxislbl, "Abscissa Label", "X Axis Label");
 }
 
 }  // namespace brx
