@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/window_guard.h"
+#include "tests/support/eventually.h"
 #include "toolkit/test_hooks.h"
 #include "toolkit/toolkit.h"
 
@@ -22,15 +23,7 @@ namespace brx::testing {
 
 namespace tt = toolkit::test;
 
-// Polls `done` until it holds or `ms` milliseconds have passed.
-inline bool eventually(const std::function<bool()>& done, int ms = 10000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
+using brx::test::eventually;
 
 // Answers dialogs as a user would: queued answers per kind of dialog (an empty queue accepts
 // a message box and cancels anything else), and remembers the last dialog it was shown.

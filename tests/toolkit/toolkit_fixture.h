@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "tests/support/eventually.h"
 #include "toolkit/test_hooks.h"
 #include "toolkit/toolkit.h"
 
@@ -28,15 +29,7 @@ inline int open_window(int width = 200, int height = 150, const char* title = "t
   return initwindow(width, height, title, kDefaultPosition, kDefaultPosition, 0, 0);
 }
 
-// Polls `done` until it holds or `ms` milliseconds have passed.
-inline bool eventually(const std::function<bool()>& done, int ms = 5000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
+using brx::test::eventually;
 
 // Runs loop() on a helper thread and tells whether it returned within `ms`; a loop still
 // waiting then is released with stopidle() so that no thread is left behind.
