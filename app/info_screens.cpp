@@ -92,7 +92,7 @@ std::string description_text() {
 }
 
 std::string about_text() {
-  const std::string name = trademarked("Brevantix-kd", " version 1.0");
+  const std::string name = trademarked("Brevantix-kd", std::string(" version ") + BRX_VERSION);
   return joined({
       name,
       "Enzyme Deactivation Modeling Software",
