@@ -5,12 +5,12 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 
 #include "analysis/input_error.h"
 #include "fitting/stop.h"
+#include "tests/support/golden_report.h"
 #include "tests/support/temp_dir.h"
 
 namespace brx {
@@ -34,9 +34,8 @@ void run(const fs::path& file, Analysis& r) {
   r.s = brevantix_run(file.string(), r.nr, r.gp, r.notes);
 }
 
-// The report without its date and elapsed-time lines, which differ from run to run.
 std::string masked_report(const std::string& path) {
-  return std::regex_replace(TempDir::read(path), std::regex(" (The date is|Elapsed time=).*"), "");
+  return test::masked_report(TempDir::read(path));
 }
 
 TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {

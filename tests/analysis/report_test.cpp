@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 
+#include "tests/support/golden_report.h"
 #include "tests/support/temp_dir.h"
 
 namespace brx {
@@ -17,18 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-// An expected report: the golden file's lines with CR LF ends.
 std::string golden(const std::string& name) {
-  const std::string text = TempDir::read(fs::path(BRX_GOLDEN_DIR) / name);
-  return std::regex_replace(text, std::regex("\n"), "\r\n");
-}
-
-// The date and elapsed-time lines differ from run to run.
-std::string masked(const std::string& report) {
-  const std::string dated = std::regex_replace(report, std::regex("\r\n The date is [^\r]*\r\n"),
-                                               "\r\n The date is (masked)\r\n");
-  return std::regex_replace(dated, std::regex("\r\n Elapsed time=[^\r]*\r\n"),
-                            "\r\n Elapsed time= (masked)\r\n");
+  return test::golden_report(fs::path(BRX_GOLDEN_DIR) / name);
 }
 
 // Every decision points to Model 1 (case 1), deactivation type 2, and Model 2's regression used
@@ -57,7 +47,7 @@ ReportInput case1_type2() {
 
 TEST(ReportText, TheThreeBodiesLineByLine) {
   ReportInput in = case1_type2();
-  EXPECT_EQ(masked(report_text(in)), golden("full_report.txt"));
+  EXPECT_EQ(test::masked_report(report_text(in)), golden("full_report.txt"));
   in.body = ReportBody::kAbortedFit;
   EXPECT_EQ(report_text(in), golden("aborted_fit.txt"));
   in.body = ReportBody::kTooFewPoints;
@@ -79,7 +69,7 @@ TEST(ReportText, TheThreeBodiesLineByLine) {
   c.tCrit = std::nan("");
   c.W = 0;
   c.conclusion = 3;
-  EXPECT_EQ(masked(report_text(in)), golden("full_report_case3.txt"));
+  EXPECT_EQ(test::masked_report(report_text(in)), golden("full_report_case3.txt"));
 }
 
 TEST(ReportText, EachCaseStatesItsVerdict) {
