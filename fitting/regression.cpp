@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "fitting/integrator.h"
 #include "fitting/linalg.h"
@@ -31,6 +32,7 @@ constexpr double kLambdaMax = 1e7;  // damping above this ends the iteration as 
 constexpr double kLambdaMin = 5e-6;
 constexpr double kMaxLoss = -0.95;     // no step removes more than 95 % of a parameter
 constexpr double kErrorBandTop = 2e8;  // upper end of the band the standard errors are kept in
+constexpr double kLostUnits = 0x1p53;  // from here on a double cannot tell x from x - 1
 
 // Moves x away from zero to a distance of at least 5e-9, keeping its sign (+0 is positive).
 void away_from_zero(double& x) {
@@ -109,9 +111,10 @@ void l7772(int nparam, int npts, int col, const Table& v, const Table& sf0, int 
       }
     }
   }
-  // A sum that is not a number, or so large that it has lost its units, is replaced by a tiny
-  // one; the iteration then takes such a trial for an improvement (a known quirk of the fit).
-  if (std::isnan(ssr) || ssr - 1.0 == ssr) ssr = 5e-15;
+  // A sum that is not a number, or so large that it no longer resolves a unit (>= 2^53), comes
+  // from a curve that blew up: it counts as infinitely bad, so that it loses to every finite
+  // trial and is never mistaken for a close fit.
+  if (!(ssr < kLostUnits)) ssr = std::numeric_limits<double>::infinity();
   se = std::sqrt(ssr / residual_df(npts, col, nparam));
 }
 
@@ -423,7 +426,7 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
         converged = true;
         break;
       }
-      if (ss <= ss_old) break;  // accepted
+      if (ss <= ss_old && std::isfinite(ss)) break;  // accepted; a blown-up curve never is
       lambda = 4.0 * lambda;
     }
     if (converged) break;
@@ -440,7 +443,7 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
   for (int k = 1; k <= nparam; ++k)
     if (p[uz(k)] < 0.0) p[uz(k)] = kNegativeFloor;
   // Any parameter that is not a number means the fit failed, not only the last one: a NaN
-  // elsewhere would otherwise come back as a fit with the tiny stand-in sum of squares.
+  // elsewhere would otherwise come back as a fit (with an infinite sum of squares).
   bool failed = false;
   for (int k = 1; k <= nparam; ++k)
     if (std::isnan(p[uz(k)])) failed = true;

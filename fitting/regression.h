@@ -44,7 +44,7 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
 // se := sqrt(ssr/(npts·col - nparam)). Before each point the diagonal of w is set by iwt:
 // 1 -> 1/v(i, j)² (1 when |v(i, j)| is below 5e-6 or above 1e6), 2 -> 1/se² with the se passed
 // in, other -> 1. y(1..col) receives the model row of the last point. A sum that is not a number
-// or too large to change by subtracting 1 becomes 5e-15.
+// or 2^53 or more (too large to change by subtracting 1) becomes +infinity, and se with it.
 void l7772(int nparam, int npts, int col, const Table& v, const Table& sf0, int iwt, Table& w,
            std::vector<double>& y, double& ssr, double& se);
 

@@ -93,5 +93,22 @@ TEST(CompareModels, TheClassicalModelBetterOrPerfectFits) {
   EXPECT_EQ(p.W, 0);
 }
 
+TEST(CompareModels, AFitThatBlewUpNeverCountsForDeactivation) {
+  // The regression gives a curve that blew up an infinite sum of squares (and standard error).
+  // Whichever model it was, no figure may come out small and no verdict may favour Model 1.
+  constexpr double kInf = INFINITY;
+  const struct {
+    double ssr1, s1, ssr2, s2;
+  } cases[] = {{kInf, kInf, 0.002, 0.0141}, {0.001, 0.0106, kInf, kInf}};
+  for (const auto& fits : cases) {
+    const Comparison c = compare_models(13, fits.ssr1, fits.s1, fits.ssr2, fits.s2, 0.3, 0.002);
+    EXPECT_FALSE(c.pF < 0.5) << c.pF;
+    EXPECT_EQ(c.verdict, PvalueVerdict::kAbove10);
+    EXPECT_FALSE(c.band);
+    EXPECT_EQ(c.W, 0);
+    EXPECT_GE(c.conclusion, 5);
+  }
+}
+
 }  // namespace
 }  // namespace brx

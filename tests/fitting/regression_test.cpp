@@ -73,14 +73,36 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Regression, L7772Modes,
-    ::testing::Values(SsrCase{7, 0.5, 0.25, 9.0, 3 * 0.0625, 1.0},       // unit weights
-                      SsrCase{1, 0.5, 0.25, 9.0, 3 * 4 * 0.0625, 4.0},   // relative, 1/v²
-                      SsrCase{1, 1e-6, 0.5 + 1e-6, 9.0, 3 * 0.25, 1.0},  // |v| < 5e-6 weighs 1
-                      SsrCase{1, 2e6, 2e6 - 0.5, 9.0, 3 * 0.25, 1.0},    // |v| > 1e6 weighs 1
-                      SsrCase{2, 0.5, 0.25, 0.5, 3 * 4 * 0.0625, 4.0},   // 1/se² of the se given
-                      SsrCase{0, std::nan(""), 0.25, 1.0, 5e-15, 1.0},   // not a number
-                      SsrCase{0, kInf, 0.25, 1.0, 5e-15, 1.0},           // infinite
-                      SsrCase{0, 1e9, -1e9, 1.0, 5e-15, 1.0}));          // 1 is lost in it
+    ::testing::Values(SsrCase{7, 0.5, 0.25, 9.0, 3 * 0.0625, 1.0},        // unit weights
+                      SsrCase{1, 0.5, 0.25, 9.0, 3 * 4 * 0.0625, 4.0},    // relative, 1/v²
+                      SsrCase{1, 1e-6, 0.5 + 1e-6, 9.0, 3 * 0.25, 1.0},   // |v| < 5e-6 weighs 1
+                      SsrCase{1, 2e6, 2e6 - 0.5, 9.0, 3 * 0.25, 1.0},     // |v| > 1e6 weighs 1
+                      SsrCase{2, 0.5, 0.25, 0.5, 3 * 4 * 0.0625, 4.0}));  // 1/se² of the se given
+
+// A curve that blew up must lose to every finite trial, however bad, and never pass for a close
+// fit: its sum is +infinity from 2^53 on, where a double no longer resolves a unit.
+TEST(L7772, ASumThatBlewUpLosesToEveryFiniteSum) {
+  const struct {
+    double r1, r2;  // residuals of points 1 and 2; point 3 fits exactly
+    double ssr;
+  } cases[] = {
+      {0x1p26, 0x1p26, kInf},                     // exactly 2^53
+      {0x1p26, 0x1p26 - 1, 0x1p53 - 0x1p27 + 1},  // just below: kept as it is
+      {1e150, 0.0, kInf},                         // far beyond
+      {kInf, 0.0, kInf},                          // infinite
+      {std::nan(""), 0.0, kInf},                  // not a number
+  };
+  for (const auto& c : cases) {
+    Table v(3, 1), sf0(3, 1), w(1, 1);
+    v(1, 1) = c.r1;
+    v(2, 1) = c.r2;
+    std::vector<double> y;
+    double ssr = 0.0, se = 1.0;
+    l7772(1, 3, 1, v, sf0, 0, w, y, ssr, se);
+    EXPECT_EQ(ssr, c.ssr) << c.r1;
+    EXPECT_EQ(se, std::sqrt(c.ssr / 2.0)) << c.r1;
+  }
+}
 
 class L7500Modes : public ::testing::TestWithParam<int> {};
 
@@ -184,14 +206,15 @@ TEST(L7500, WithoutAResidualDegreeOfFreedomKdIsNotCalledSignificant) {
 }
 
 TEST(L7500, AParameterThatIsNotANumberFailsTheFit) {
-  // A not-a-number curve's sum of squares stands in as 5e-15, so every trial looks like an
-  // improvement; only the final check of the parameters reports the failure.
+  // No trial of a not-a-number start is ever accepted; the final check of the parameters reports
+  // the failure, and the sum of squares of its curve is no small number.
   FitCase c = make_case(2, kModel2, 13, 0.0, {std::nan(""), 2.0, 0.03});
   int iwt = 1;
   const FitResult r = fit(c, iwt);
   EXPECT_EQ(r.ierr, 6);
   EXPECT_EQ(iwt, 0);
-  EXPECT_EQ(r.ssr, 5e-15) << "ssr still describes the curve left in sf0";
+  EXPECT_EQ(r.ssr, kInf) << "ssr still describes the curve left in sf0";
+  EXPECT_EQ(r.se, kInf);
 }
 
 }  // namespace
