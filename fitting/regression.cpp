@@ -217,6 +217,35 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
   for (int k = 1; k <= nparam; ++k) ptmp[uz(k)] = p[uz(k)];
   double x = 0.0;  // restarts the seed sequence: every fit draws the same factors
 
+  // The sum of squares this call minimises, of the curve integrated from q into sf0: weighted
+  // by the mode the call was given (and the se it was given, for iwt = 2). The result is
+  // reported with unit weights, but a pass with relative weights must be judged by its own
+  // weights: by unit weights it may rightly end higher than it began.
+  const int iwt_fit = iwt;
+  const double se_fit = se;
+  const auto fitted_ss = [&](std::vector<double>& q, int& status) {
+    l800(q, yi, nparam, col);
+    integrate_curve(nr, q, yi, sf0, t, npts, col, nparam, tol, status);
+    double sum = 0.0, se_sum = se_fit;
+    l7772(nparam, npts, col, v, sf0, iwt_fit, w, y, sum, se_sum);
+    return sum;
+  };
+
+  // The start, measured as the result will be. The random search ranks vectors by the smoothed
+  // cheap curve, on which a vector can look better while its integrated curve is far worse, and
+  // the iteration need not recover from that: the fit returns the start rather than anything
+  // worse, so that a second pass never undoes the first. It costs one integrated curve, less
+  // than one iteration. Negative values start at the floor, as negative results end there; the
+  // rate equations may clamp the copy further as they evaluate it.
+  std::vector<double> pstart(p);
+  for (int k = 1; k <= nparam; ++k)
+    if (pstart[uz(k)] < 0.0) pstart[uz(k)] = kNegativeFloor;
+  double ss_start = 0.0;
+  {
+    int status = 0;
+    ss_start = fitted_ss(pstart, status);
+  }
+
   double ss = 0.0;
   double best = 0.0;
   double lambda = kLambdaStart;
@@ -454,8 +483,14 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
     // A worse last trial (the iteration ended on a convergence test) is not kept.
     if (ss > ss_old)
       for (int k = 1; k <= nparam; ++k) p[uz(k)] = u(k, 0);
-    l800(p, yi, nparam, col);
-    integrate_curve(nr, p, yi, sf0, t, npts, col, nparam, tol, ierr);
+    // Nor is a result worse than the start: the start comes back with its own curve, and the sum
+    // and statistics below are formed for it as for any result; ierr and ithr tell how the
+    // iteration ended.
+    if (fitted_ss(p, ierr) > ss_start) {
+      for (int k = 1; k <= nparam; ++k) p[uz(k)] = pstart[uz(k)];
+      int status = 0;
+      fitted_ss(p, status);
+    }
     iwt = 0;
     for (int j = 1; j <= col; ++j) w(j, j) = 1.0;
     l7772(nparam, npts, col, v, sf0, iwt, w, y, ss, se);

@@ -25,6 +25,8 @@ namespace brx {
 
 // Fits model `imdl` (1 deactivation, 2 classical) to v(1..npts, 1..col) at times t by adjusting
 // the parameters p[k], k = 1..nparam, with nr.mask[k] = 0; held ones keep their value exactly.
+// The result is never worse than the p passed in, measured on integrated curves with the weights
+// of mode iwt: should the fit end higher, that p comes back (negative values at 2.3283e-10).
 //   sf0   out: the fitted curve at the data times (also work space)
 //   w     weights: set to the identity first when iwt = 0; on return its diagonal is 1
 //   iwt   in: 1 weights 1/v², 2 weights 1/se², other: unit diagonal; 0 on return
