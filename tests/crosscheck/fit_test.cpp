@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "crosscheck/deactivation_check.h"
 #include "crosscheck/least_squares_fit.h"
 #include "crosscheck/multi_start_fit.h"
 #include "tests/crosscheck/synthetic_curves.h"
@@ -20,6 +21,21 @@ test::LossCurve spec(double kd_tmax, double noise = 0) {
   return s;
 }
 
+TEST(Fit, NoiseFreeCurvesGiveBackTheirParameters) {
+  for (const double kd_tmax : {0.0, 0.5, 2.0, 4.0}) {
+    const test::LossCurve s = spec(kd_tmax);
+    const ProgressCurve c = test::loss_curve(s);
+    const CrossCheck r = check_deactivation(c.t, c.y, c.s0);
+    EXPECT_NEAR(r.loss.km, s.km, 1e-6 * s.km) << kd_tmax;
+    EXPECT_NEAR(r.loss.vmax, s.vmax, 1e-6 * s.vmax) << kd_tmax;
+    EXPECT_NEAR(r.loss.p0, s.p0, 1e-6 * s.p0) << kd_tmax;
+    EXPECT_NEAR(r.loss.kd * s.tmax, kd_tmax, 1e-6 * std::max(kd_tmax, 1.0)) << kd_tmax;
+    // Sums of squares at rounding level decide nothing: an exact classical curve shows no
+    // loss, an exact curve with loss shows it beyond doubt.
+    EXPECT_EQ(r.verdict, kd_tmax == 0 ? Verdict::kNoEvidence : Verdict::kDeactivation) << kd_tmax;
+  }
+}
+
 TEST(Fit, LossModelIsNeverWorseThanTheClassicalOne) {
   // The grid starts alone, without the start taken from the classical fit.
   for (const double kd_tmax : {0.0, 0.3, 1.0}) {
@@ -31,6 +47,8 @@ TEST(Fit, LossModelIsNeverWorseThanTheClassicalOne) {
           best_of_starts(curves, curve_starts(c, {0.1 / 60, 1.0 / 60}, c.s0), false);
       ASSERT_TRUE(classical.ok && loss.ok);
       EXPECT_LE(loss.ssr, classical.ssr * (1 + 1e-12)) << kd_tmax << " seed " << seed;
+      const CrossCheck r = check_deactivation(c.t, c.y, c.s0);
+      EXPECT_LE(r.ssr1, r.ssr2);
     }
   }
 }
