@@ -34,8 +34,8 @@ std::string unusable(const std::vector<double>& t, const std::vector<double>& y,
   const std::size_t n = t.size();
   if (y.size() != n) return "the times and products differ in number";
   if (n < static_cast<std::size_t>(kMinCrossCheckPoints)) {
-    return "too few points (" + std::to_string(n) + "; at least " +
-           std::to_string(kMinCrossCheckPoints) + " needed)";
+    return "only " + std::to_string(n) + " points, at least " +
+           std::to_string(kMinCrossCheckPoints) + " needed";
   }
   if (!std::isfinite(so) || so == 0) return "[So] must be a number other than 0";
   for (std::size_t i = 0; i < n; ++i) {

@@ -65,8 +65,8 @@ TEST(DeactivationCheck, PointsThatCannotBeJudgedGiveAReasonInstead) {
     const char* reason;
   };
   const Case cases[] = {
-      {t5, y5, 100, "too few points (5; at least 6 needed)"},
-      {{}, {}, 100, "too few points (0; at least 6 needed)"},
+      {t5, y5, 100, "only 5 points, at least 6 needed"},
+      {{}, {}, 100, "only 0 points, at least 6 needed"},
       {c.t, t5, 100, "the times and products differ in number"},
       {c.t, y_nan, 100, "a time or product is not a number"},
       {c.t, c.y, 0, "[So] must be a number other than 0"},

@@ -11,7 +11,7 @@
 namespace brx::crosscheck {
 namespace {
 
-// Curves of 20 points over 60 min; Km = 20, Vmax = 2.5, S0 = 100 (synthetic_curves.h), here with
+// Curves of 20 points over 60 min; Km = 20, Vmax = 2, S0 = 100 (synthetic_curves.h), here with
 // a product offset so that P0 is checked too.
 test::LossCurve spec(double kd_tmax, double noise = 0) {
   test::LossCurve s;

@@ -15,7 +15,7 @@ namespace brx::test {
 
 struct LossCurve {
   double km = 20;
-  double vmax = 2.5;  // per minute: about 90 % of the substrate used by 60 min without loss
+  double vmax = 2;  // per minute: 85 % of the substrate used by 60 min without loss
   double s0 = 100;
   double p0 = 0;
   double kd = 0;

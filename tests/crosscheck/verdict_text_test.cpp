@@ -31,7 +31,7 @@ TEST(VerdictText, SentencesAndShortFormsForEachOutcome) {
     const char* short_form;
   };
   CrossCheck none;
-  none.reason = "too few points (5; at least 6 needed)";
+  none.reason = "only 5 points, at least 6 needed";
   CrossCheck no_interval = found(Verdict::kDeactivation, 2e-4, 0.05, 0, 0);
   no_interval.kd_low = no_interval.kd_high = std::nan("");
   const Case cases[] = {
@@ -57,8 +57,8 @@ TEST(VerdictText, SentencesAndShortFormsForEachOutcome) {
        "deactivation detected (p < 1e-300): kd = 1 /time unit [0.9, 1.1], half-life 0.693 "
        "[0.63, 0.77] time units",
        "deactivation (p < 1e-300), half-life 0.693 [0.63, 0.77]"},
-      {none, "no verdict: too few points (5; at least 6 needed)",
-       "no verdict (too few points (5; at least 6 needed))"},
+      {none, "no verdict: only 5 points, at least 6 needed",
+       "no verdict (only 5 points, at least 6 needed)"},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(verdict_sentence(k.c), k.sentence);
