@@ -16,13 +16,20 @@ bool CurveResidual::Evaluate(double const* const* parameters, double* residuals,
       curve_.s0, c_, curve_.e0,
       {parameters[0][0], parameters[1][0], parameters[2][0], parameters[3][0]});
   const std::size_t n = curve_.t.size();
-  if (!(parameters[3][0] == kd_)) {
+  const bool same_kd = parameters[3][0] == kd_;
+  if (!same_kd) {
     kd_ = parameters[3][0];
     active_times_.resize(n);
     for (std::size_t i = 0; i < n; ++i) active_times_[i] = active_time(curve_.t[i], kd_);
   }
+  if (!same_kd || !(parameters[0][0] == sat_ && parameters[1][0] == rate_)) {
+    sat_ = parameters[0][0];
+    rate_ = parameters[1][0];
+    substrates_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) substrates_[i] = model.substrate(active_times_[i]);
+  }
   for (std::size_t i = 0; i < n; ++i) {
-    const ModelPoint m = model.at(active_times_[i], jacobians != nullptr);
+    const ModelPoint m = model.point(active_times_[i], substrates_[i], jacobians != nullptr);
     residuals[i] = m.p - curve_.y[i];
     if (!std::isfinite(residuals[i])) return false;
     if (jacobians == nullptr) continue;

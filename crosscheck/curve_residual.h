@@ -21,8 +21,10 @@ namespace brx::crosscheck {
 // Evaluation fails (returns false) where a residual or derivative is not finite, so the solver
 // steps back instead of walking into an overflow. Keeps a reference to the curve.
 //
-// τ(t_i) is kept from one evaluation to the next while kd does not change, as in every fit at a
-// fixed kd; so Evaluate must not be called from two threads at once (the solver runs on one).
+// What the model costs is kept from one evaluation to the next: τ(t_i) while kd does not change
+// (every fit at a fixed kd), the substrate left while sat, rate and kd do not (the solver
+// evaluates each accepted point twice, for the residuals and then for the derivatives). So
+// Evaluate must not be called from two threads at once; the solver runs on one.
 class CurveResidual final : public ceres::CostFunction {
  public:
   // c: the reference concentration of the fit coordinates.
@@ -35,6 +37,9 @@ class CurveResidual final : public ceres::CostFunction {
   double c_;
   mutable double kd_ = std::numeric_limits<double>::quiet_NaN();  // kd of active_times_
   mutable std::vector<ActiveTime> active_times_;
+  mutable double sat_ = std::numeric_limits<double>::quiet_NaN();   // with rate_ and kd_: the
+  mutable double rate_ = std::numeric_limits<double>::quiet_NaN();  //   point of substrates_
+  mutable std::vector<EnzymeLossCurve::Substrate> substrates_;
 };
 
 }  // namespace brx::crosscheck

@@ -70,26 +70,26 @@ EnzymeLossCurve::EnzymeLossCurve(double s0, double c, double e0, const FitCoords
 }
 
 ModelPoint EnzymeLossCurve::at(double t) const {
-  return at(active_time(t, q_.kd), true);
+  const ActiveTime a = active_time(t, q_.kd);
+  return point(a, substrate(a), true);
 }
 
-ModelPoint EnzymeLossCurve::at(const ActiveTime& a, bool derivatives) const {
+EnzymeLossCurve::Substrate EnzymeLossCurve::substrate(const ActiveTime& a) const {
   const double work = e0_ * q_.rate * a.tau;
-  // S, the substrate left, and L = ln(S0/S).
-  double s, l;
   if (q_.sat < kZeroOrderBelow) {
-    s = std::fmax(s0_ - work, 0.0);
-    l = derivatives ? std::log(s0_ / s) : 0;
-  } else if (q_.sat == 1) {
-    l = work / c_;
-    s = s0_ * std::exp(-l);
-  } else {
-    // Km = C·sat/(1 − sat), Vmax·τ = work/(1 − sat); ln ω = x − ω gives L without a logarithm.
-    const double x = ln_s0_km_ + (s0_ * (1 - q_.sat) - work) / (c_ * q_.sat);
-    const double w = wright_omega(x);
-    s = km_ * w;
-    l = ln_s0_km_ - (x - w);
+    const double s = std::fmax(s0_ - work, 0.0);
+    return {s, std::log(s0_ / s)};
   }
+  if (q_.sat == 1) return {s0_ * std::exp(-work / c_), work / c_};
+  // Km = C·sat/(1 − sat), Vmax·τ = work/(1 − sat); ln ω = x − ω gives L without a logarithm.
+  const double x = ln_s0_km_ + (s0_ * (1 - q_.sat) - work) / (c_ * q_.sat);
+  const double w = wright_omega(x);
+  return {km_ * w, ln_s0_km_ - (x - w)};
+}
+
+ModelPoint EnzymeLossCurve::point(const ActiveTime& a, const Substrate& sub,
+                                  bool derivatives) const {
+  const double s = sub.s;
   ModelPoint m;
   m.p = q_.p0 + s0_ - s;
   m.d_p0 = 1;
@@ -99,7 +99,7 @@ ModelPoint EnzymeLossCurve::at(const ActiveTime& a, bool derivatives) const {
   // parameters do.
   if (derivatives && s > 0) {
     const double k = s / (c_ * q_.sat + (1 - q_.sat) * s);  // −1/(∂G/∂S)
-    m.d_sat = -(c_ * l - (s0_ - s)) * k;
+    m.d_sat = -(c_ * sub.l - (s0_ - s)) * k;
     m.d_rate = e0_ * a.tau * k;
     m.d_kd = e0_ * q_.rate * a.dtau_dkd * k;
   }

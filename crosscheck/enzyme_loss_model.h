@@ -62,9 +62,17 @@ class EnzymeLossCurve {
  public:
   EnzymeLossCurve(double s0, double c, double e0, const FitCoords& q);
   ModelPoint at(double t) const;
-  // The same from τ(t) and dτ/dkd at this curve's kd (callers that keep them); with
-  // derivatives = false only p is filled.
-  ModelPoint at(const ActiveTime& a, bool derivatives) const;
+
+  // The same in two parts for callers that keep what they can (a fit evaluates the same point
+  // twice, for the residuals and for the derivatives): the substrate left, S, and L = ln(S0/S)
+  // from τ(t) at this curve's kd, which is where the work is; then P and, with derivatives,
+  // its gradient.
+  struct Substrate {
+    double s = 0;
+    double l = 0;
+  };
+  Substrate substrate(const ActiveTime& a) const;
+  ModelPoint point(const ActiveTime& a, const Substrate& sub, bool derivatives) const;
 
  private:
   double s0_, c_, e0_;

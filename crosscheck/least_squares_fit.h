@@ -37,10 +37,14 @@ struct FitOutcome {
   bool ok = false;  // false when the solver could not evaluate the model or stopped on a failure
 };
 
+// How far a fit is taken: to the full tolerance, or only far enough to compare starts (the cost
+// within about 1e-6 of its minimum).
+enum class Precision { kFull, kScreening };
+
 // Fits `curves` from `start` by Levenberg–Marquardt within the bounds 0 <= sat <= 1, rate >= 0,
 // kd >= 0 (P0 free). With hold_kd, kd stays at its start value (0 gives the classical model). The
 // start is moved into the bounds first. Every curve needs as many times as products and s0 > 0.
 FitOutcome fit_from_start(const std::vector<ProgressCurve>& curves, const FitPoint& start,
-                          bool hold_kd);
+                          bool hold_kd, Precision precision = Precision::kFull);
 
 }  // namespace brx::crosscheck

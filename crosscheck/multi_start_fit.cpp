@@ -48,10 +48,12 @@ FitOutcome best_of_starts(const std::vector<ProgressCurve>& curves,
                           const std::vector<FitPoint>& starts, bool hold_kd) {
   FitOutcome best;
   for (const FitPoint& start : starts) {
-    FitOutcome f = fit_from_start(curves, start, hold_kd);
+    FitOutcome f = fit_from_start(curves, start, hold_kd, Precision::kScreening);
     if (f.ok && (!best.ok || f.ssr < best.ssr)) best = std::move(f);
   }
-  return best;
+  if (!best.ok) return best;
+  FitOutcome polished = fit_from_start(curves, best.point, hold_kd);
+  return polished.ok && polished.ssr <= best.ssr ? polished : best;
 }
 
 std::vector<FitPoint> curve_starts(const ProgressCurve& curve, const std::vector<double>& kds,

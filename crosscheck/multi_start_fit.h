@@ -9,7 +9,8 @@
 namespace brx::crosscheck {
 
 // Fits from every start and keeps the lowest sum of squares among the fits that succeeded
-// (ok = false when none did).
+// (ok = false when none did). The starts are compared after fits to a loose tolerance and only
+// the best is taken to the full one: most starts lead to the same minimum.
 FitOutcome best_of_starts(const std::vector<ProgressCurve>& curves,
                           const std::vector<FitPoint>& starts, bool hold_kd);
 

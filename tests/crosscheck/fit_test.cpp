@@ -46,7 +46,8 @@ TEST(Fit, LossModelIsNeverWorseThanTheClassicalOne) {
       const FitOutcome loss =
           best_of_starts(curves, curve_starts(c, {0.1 / 60, 1.0 / 60}, c.s0), false);
       ASSERT_TRUE(classical.ok && loss.ok);
-      EXPECT_LE(loss.ssr, classical.ssr * (1 + 1e-12)) << kd_tmax << " seed " << seed;
+      // Equal minima (kd = 0) agree to the fits' tolerance, 1e-10 of the cost each.
+      EXPECT_LE(loss.ssr, classical.ssr * (1 + 1e-9)) << kd_tmax << " seed " << seed;
       const CrossCheck r = check_deactivation(c.t, c.y, c.s0);
       EXPECT_LE(r.ssr1, r.ssr2);
     }
