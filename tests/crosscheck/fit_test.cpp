@@ -77,14 +77,6 @@ TEST(Fit, CurvesAtTwoEnzymeConcentrationsShareTheirConstants) {
   EXPECT_NEAR(q.p0[1], b.p0, 1e-6);
 }
 
-TEST(Fit, HeldKdStaysWhereItWasPut) {
-  const ProgressCurve c = test::loss_curve(spec(2.0, 0.5));
-  FitPoint start = curve_starts(c, {0.02}, c.s0).front();
-  const FitOutcome f = fit_from_start({c}, start, true);
-  ASSERT_TRUE(f.ok);
-  EXPECT_EQ(f.point.kd, 0.02);
-}
-
 TEST(Fit, ModelThatCannotBeEvaluatedFailsTheFit) {
   // Products near 1e200: every residual squared overflows.
   ProgressCurve c = test::loss_curve(spec(1.0));

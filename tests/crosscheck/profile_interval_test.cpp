@@ -35,14 +35,6 @@ TEST(ProfileInterval, EndsWhereTheProfileCrossesTheLimit) {
   }
 }
 
-TEST(ProfileInterval, BestKdOfZeroSearchesUpwardOnly) {
-  const ProfileSsr f = [](double kd) { return 1 + kd * kd; };
-  const KdInterval iv = profile_interval(f, {0, 1, 1, 2, 0.01});
-  ASSERT_TRUE(iv.ok);
-  EXPECT_EQ(iv.low, 0);
-  EXPECT_NEAR(iv.high, 1, kTol);
-}
-
 TEST(ProfileInterval, FlatProfileLeavesTheUpperEndOpen) {
   int calls = 0;
   const ProfileSsr f = [&calls](double) {
