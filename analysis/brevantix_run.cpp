@@ -74,7 +74,14 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   Table yraw;
   int N = 0;
   data_import(path, P, traw, yraw, 1, 1, N);
+  const double last_time = N >= 1 ? traw[static_cast<std::size_t>(N)] : 0;
   repair_tied_times(traw, N);
+  // The repair moves only times before the last; the last is only stretched, which the raw
+  // points leave out.
+  out.t_raw.assign(traw.begin() + 1, traw.end());
+  if (N >= 1) out.t_raw.back() = last_time;
+  for (int i = 1; i <= N; ++i) out.y_raw.push_back(yraw(i, 1));
+  out.so_raw = P[1];
   p0[5] = P[1];
   out.n = N;
   nr.flagpexp = deactivation_flag(p0[5]);

@@ -4,6 +4,7 @@
 #include <array>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "analysis/comparison.h"
 #include "analysis/globalsplot.h"
@@ -36,6 +37,11 @@ struct RunSummary {
   ModelFit model1, model2;
   Comparison stats;        // AICc, F, p-values, Welch; kd and its p-value
   double cpu_seconds = 0;  // processor time of the fits and statistics
+  // The points as imported, in the file's own units, for analyses that fit them as recorded:
+  // tied times repaired, nothing else (no 1 % stretch of the last time, no normalisation, no
+  // replacement of values <= 0). Element 0 is the first point.
+  std::vector<double> t_raw, y_raw;
+  double so_raw = 0;  // [So] of line 1, with its sign
 };
 
 // Analyses one data file: imports and repairs it, normalises times and products to their largest

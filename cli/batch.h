@@ -3,7 +3,8 @@
 // scripts and for many files at once.
 //
 //   parse_batch_args  command line -> options, or a usage error
-//   analyse_file      one file: run, report beside it, its output line (text or JSON)
+//   analyse_file      one file: run, report beside it, cross-check, its output line (text or
+//                     JSON)
 //   run_batch         every file, in parallel, output in input order; the exit status
 
 #include <functional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "crosscheck/deactivation_check.h"
 
 namespace brx {
 
@@ -54,9 +56,12 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
 // The verdict of a run in a few words ("significant deactivation likely", ...).
 std::string verdict_words(const RunSummary& s);
 
-// The one-line summary of a run and its JSON object (one line, no line end).
-std::string text_line(const std::string& file, const RunSummary& s);
-std::string json_line(const std::string& file, const RunSummary& s, const nrtype& nr);
+// The one-line summary of a run and its JSON object (one line, no line end), each with the
+// cross-check of the same points.
+std::string text_line(const std::string& file, const RunSummary& s,
+                      const crosscheck::CrossCheck& cc);
+std::string json_line(const std::string& file, const RunSummary& s, const nrtype& nr,
+                      const crosscheck::CrossCheck& cc);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
 // `err`. Returns the exit status.

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "analysis/input_error.h"
 #include "fitting/stop.h"
@@ -130,6 +131,18 @@ TEST(BrevantixRun, TheSignOfSoAndValuesAtOrBelowZero) {
             "\nSetting [Po] <= 0.0 masks the value.\n"
             "Alternatively, set [Po] to some small positive value\n"
             "which allows it to be adjusted appropriately.\n");
+}
+
+// The points handed on as imported: ties mended (1, 1 -> 1, 1.5 and 3, 3 -> 2.5, 3), but the last
+// time not stretched and a product below zero not replaced; [So] keeps its sign.
+TEST(BrevantixRun, RawPointsAreTheImportedOnesWithTiesRepaired) {
+  TempDir dir;
+  Analysis r;
+  run(dir.write("ties.dat", "-4.5\n0, 0\n1, 0.5\n1, 0.9\n2, -0.1\n3, 1.6\n3, 1.8\n"), r);
+  EXPECT_EQ(r.s.t_raw, (std::vector<double>{0, 1, 1.5, 2, 2.5, 3}));
+  EXPECT_EQ(r.s.y_raw, (std::vector<double>{0, 0.5, 0.9, -0.1, 1.6, 1.8}));
+  EXPECT_EQ(r.s.so_raw, -4.5);
+  EXPECT_DOUBLE_EQ(r.s.tmax, 3.03);  // the fits still see the stretched time
 }
 
 // Each bad input stops the run with its message (a stop: its text / message; an input error: the

@@ -66,7 +66,9 @@ TEST(BatchCommand, AnalysesEveryFileInInputOrderAndReportsFailures) {
   EXPECT_EQ(r.status, kExitAllAnalysed);
   ASSERT_EQ(r.lines.size(), 2u);
   EXPECT_EQ(r.lines[0].rfind("a.dat: kd=", 0), 0u) << r.lines[0];
-  EXPECT_EQ(r.lines[1], "c.dat: n=3: too few points (at least 5 needed)");
+  EXPECT_EQ(r.lines[1],
+            "c.dat: n=3: too few points (at least 5 needed) | cross-check: no verdict (only 3 "
+            "points, at least 6 needed)");
   EXPECT_TRUE(fs::exists(dir.path() / "a.out") && fs::exists(dir.path() / "c.out"));
 
   r = batch(dir, "-j3 bad.dat a.dat missing.dat");
@@ -108,7 +110,7 @@ TEST(BatchJson, ConvertsTheParametersBackToTheFilesUnits) {
   s.tmax = 60.6;
   s.ymax = 3.643;
   s.model1.p = {0, 2.0, 0.5, 0.001, 0.25, 1.2};
-  const std::string line = json_line("x\"y.dat", s, nrtype{});
+  const std::string line = json_line("x\"y.dat", s, nrtype{}, crosscheck::CrossCheck{});
   EXPECT_EQ(line.rfind("{\"file\":\"x\\\"y.dat\",", 0), 0u);
   char expected[256];
   std::snprintf(expected, sizeof expected, "\"units\":{\"model1\":{\"Km\":%.17g,\"Vmax\":%.17g,",
@@ -116,6 +118,59 @@ TEST(BatchJson, ConvertsTheParametersBackToTheFilesUnits) {
   EXPECT_NE(line.find(expected), std::string::npos) << line;
   std::snprintf(expected, sizeof expected, "\"half_life\":%.17g", std::log(2.0) / (0.25 / 60.6));
   EXPECT_NE(line.find(expected), std::string::npos) << line;
+}
+
+// The example file's points, as recorded, show the loss of enzyme that the report's comparison
+// misses: the one-line summary and the JSON carry the cross-check beside the report's figures.
+TEST(BatchCommand, CrossCheckOfTheExampleFollowsTheReportsVerdict) {
+  TempDir dir;
+  dir.write("a.dat", example());
+  Result r = batch(dir, "a.dat");
+  ASSERT_EQ(r.lines.size(), 1u);
+  const std::string suffix =
+      ": no significant deactivation (classical model preferred) | cross-check: deactivation "
+      "(p = 1.7e-07), half-life 0.844 [0.76, 1.25]";
+  EXPECT_NE(r.lines[0].find(suffix), std::string::npos) << r.lines[0];
+
+  r = batch(dir, "--json a.dat");
+  ASSERT_EQ(r.lines.size(), 1u);
+  const std::string& line = r.lines[0];
+  const std::size_t at =
+      line.find("\"crosscheck\":{\"model\":\"first-order enzyme loss\",\"n\":13,");
+  ASSERT_NE(at, std::string::npos) << line;
+  const std::string cc = line.substr(at, line.find('}', at) - at);
+  for (const char* key : {"p", "F", "aicc1", "aicc2", "weight1", "kd", "kd_low", "kd_high",
+                          "half_life", "half_life_low", "half_life_high", "Km", "Vmax", "P0",
+                          "ssr1", "ssr2", "verdict", "text", "note"}) {
+    EXPECT_NE(cc.find("\"" + std::string(key) + "\":"), std::string::npos) << key;
+  }
+  auto number = [&cc](const std::string& key) {
+    const std::size_t k = cc.find("\"" + key + "\":");
+    return k == std::string::npos ? std::nan("") : std::stod(cc.substr(k + key.size() + 3));
+  };
+  EXPECT_LT(number("p"), 1e-6);
+  EXPECT_GE(number("kd"), 0.7);
+  EXPECT_LE(number("kd"), 0.95);
+  EXPECT_NE(
+      cc.find("\"verdict\":\"deactivation\",\"text\":\"deactivation detected (p = 1.7e-07): "),
+      std::string::npos)
+      << cc;
+  EXPECT_NE(cc.find("\"note\":null"), std::string::npos);
+}
+
+TEST(BatchJson, CrossCheckWithoutAVerdictHasNullFigures) {
+  crosscheck::CrossCheck cc;
+  cc.n = 3;
+  cc.text = "no verdict: only 3 points, at least 6 needed";
+  const std::string line = json_line("a.dat", RunSummary{}, nrtype{}, cc);
+  EXPECT_NE(line.find("\"crosscheck\":{\"model\":\"first-order enzyme loss\",\"n\":3,\"p\":null,"
+                      "\"F\":null,"),
+            std::string::npos)
+      << line;
+  EXPECT_NE(line.find("\"ssr2\":null,\"verdict\":null,\"text\":\"no verdict: only 3 points, at "
+                      "least 6 needed\",\"note\":null}"),
+            std::string::npos)
+      << line;
 }
 
 }  // namespace
