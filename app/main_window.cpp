@@ -273,13 +273,14 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   tk::setmatchthemetextstyle();
   tk::setbkcolor(kWhite);
 
+  // Alt with the marked character clicks a control, as with the menus.
   ids.model1_box =
-      tk::createcheckbox(90, 540, 200, 20, "Model 1 Curve-fit Data", [&w] { dataset_changed(w); });
-  ids.model2_box =
-      tk::createcheckbox(300, 540, 200, 20, "Model 2 Curve-fit Data", [&w] { dataset_changed(w); });
-  ids.run_button = tk::createbutton(90, 575, 155, 35, "Run Curve-fit", [&w] { handle_run(w); });
+      tk::createcheckbox(90, 540, 200, 20, "Model &1 Curve-fit Data", [&w] { dataset_changed(w); });
+  ids.model2_box = tk::createcheckbox(300, 540, 200, 20, "Model &2 Curve-fit Data",
+                                      [&w] { dataset_changed(w); });
+  ids.run_button = tk::createbutton(90, 575, 155, 35, "Run &Curve-fit", [&w] { handle_run(w); });
   ids.results_button =
-      tk::createbutton(300, 575, 155, 35, "Display Results", [&w] { handle_textbox(w); });
+      tk::createbutton(300, 575, 155, 35, "&Display Results", [&w] { handle_textbox(w); });
 
   tk::setbuttonvisible(ids.run_button, true);
   tk::setbuttonvisible(ids.results_button, true);

@@ -146,7 +146,8 @@ void swapbuffers();
 
 // ---- controls (current window) -------------------------------------------------------------
 // Identifiers count from 0 per window, shared by every kind of control. Unknown identifiers
-// are ignored (queries give -1 or 0). Positions are in drawing-area pixels.
+// are ignored (queries give -1 or 0). Positions are in drawing-area pixels. In a button's or
+// check box's label an "&" marks its access key, as in menu names: Alt and the key click it.
 
 int createbutton(int left, int top, int width, int height, const char* text, Callback handler = {});
 // A check box toggles its own mark before its handler runs.

@@ -294,7 +294,7 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   open_and_run(dir.path() / "Example.dat");
   const std::string report = test::TempDir::read(dir.path() / "Example.out");
   ASSERT_FALSE(report.empty());
-  tt::click_control(win, w.ids.results_button);
+  ASSERT_TRUE(tt::press_keys(win, "Alt+D"));  // Display Results
   int viewer = -1;
   ASSERT_TRUE(eventually([&] {
     std::lock_guard lock(window_mutex());
@@ -474,9 +474,9 @@ TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
   EXPECT_EQ(nr.n8, 13);
 }
 
-// The menus' access keys and shortcuts; the menus' words are as before, the "&" only marks the
-// key. Run under a real X server too (see CMakeLists.txt).
-TEST_F(Desktop, TheKeyboardReachesTheMenus) {
+// The access keys of the menus and controls and the shortcuts; the menus' words are as before,
+// the "&" only marks the key. Run under a real X server too (see CMakeLists.txt).
+TEST_F(Desktop, TheKeyboardReachesEveryCommand) {
   const auto words = [](std::string text) {
     std::erase(text, '&');
     return text;
@@ -511,6 +511,10 @@ TEST_F(Desktop, TheKeyboardReachesTheMenus) {
   EXPECT_EQ(tt::window_title(win), "Example.dat");
   act([&] { ASSERT_TRUE(tt::press_keys(win, "Ctrl+R")); });
   EXPECT_EQ(w.times.size(), 13u);
+  ASSERT_TRUE(tt::press_keys(win, "Alt+1"));  // Model 1 Curve-fit Data, clicked a moment later
+  EXPECT_TRUE(eventually([&] { return count_pixels(page(), kBlue) == 0; }));
+  act([&] { ASSERT_TRUE(tt::press_keys(win, "Alt+C")); });  // Run Curve-fit: both shown again
+  EXPECT_GT(count_pixels(page(), kBlue), 0);
 
   ASSERT_TRUE(tt::press_keys(win, "F10"));
   EXPECT_TRUE(eventually([] { return tt::open_menu_text() == "&File"; }));
