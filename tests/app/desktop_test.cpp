@@ -429,22 +429,17 @@ TEST(AbortedRunLine, NamesWhyTheRunGaveNoCurves) {
   const struct {
     ReportBody body;
     bool fitted;
-    const char* line;
-  } cases[] = {
-      {ReportBody::kFull, true, ""},
-      {ReportBody::kTooFewPoints, true,
-       "Curve-fit aborted: too few data points \x97 see Display Results"},
-      {ReportBody::kTooFewPoints, false,
-       "Curve-fit aborted: too few data points \x97 see Display Results"},
-      {ReportBody::kAbortedFit, true, "Curve-fit aborted: the fit failed \x97 see Display Results"},
-      {ReportBody::kAbortedFit, false,
-       "Curve-fit aborted: no positive time or product \x97 see Display Results"},
-  };
+    const char* why;
+  } cases[] = {{ReportBody::kTooFewPoints, true, "too few data points \x97 see Display Results"},
+               {ReportBody::kAbortedFit, true, "the fit failed"},
+               {ReportBody::kAbortedFit, false, "no positive time or product"}};
+  RunSummary s;
+  EXPECT_EQ(aborted_run_line(s), "");  // a full report: the curves are shown
   for (const auto& c : cases) {
-    RunSummary s;
     s.body = c.body;
     s.fitted = c.fitted;
-    EXPECT_EQ(aborted_run_line(s), c.line);
+    EXPECT_EQ(aborted_run_line(s).rfind("Curve-fit aborted: ", 0), 0u);
+    EXPECT_NE(aborted_run_line(s).find(c.why), std::string::npos) << c.why;
   }
 }
 
