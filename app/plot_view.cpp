@@ -91,8 +91,8 @@ void draw(MainWindow& w) {
   fill_work_arrays(w);
   write_label_fields(w);
 
-  // Model 2 takes index 1 when Model 1 is hidden. An aborted run has no curves to show: its
-  // tables hold the start values or nothing fitted at all.
+  // Model 2 takes index 1 when Model 1 is hidden. An aborted run shows no curves: nothing was
+  // fitted, or too few points to trust the fit.
   add_series(h, 0, w.times, w.measured, w.gp.model0lbl, kSeriesBigDots, kDataColour);
   int index = 1;
   if (checked1 && !aborted)
