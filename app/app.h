@@ -7,11 +7,13 @@
 //   plot_embeded         main window and its loop until Quit               main_window.h
 //   build_main_window    window, menus, controls in the start state         main_window.h
 //   apply_states         show which commands are usable                     main_window.h
+//   shown_states         the states less what the viewer or a run greys     main_window.h
 //   closeallplotchilds   close child plot windows, main window current      main_window.h
 //   handle_open, handle_run, handle_quit, handle_textbox, savescreen, printscreen,
 //   closeflag_cancel     the main window's commands                         main_window.h
 //   start_states, enter_* the states of the command table (no window)       command_states.h
 //   dataset_changed      redraw the plot from the run and the check boxes   plot_view.h
+//   aborted_run_line     the plot's line for a run that gave no curves      plot_view.h
 //   title, ylabel, xlabel the "Graph Labels" commands                       plot_view.h
 //   main_multiline_box   the results viewer until its Exit                  results_viewer.h
 //   readtext, savetext, writelines  load the report, save it as text       results_viewer.h

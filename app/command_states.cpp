@@ -44,6 +44,15 @@ void enter_results(CommandStates& s) {
   set_results_commands(s, true);
 }
 
+void enter_aborted_results(CommandStates& s) {
+  enter_results(s);
+  uncheck_and_disable_boxes(s);
+}
+
+void enter_running(CommandStates& s) {
+  s.run_analysis = s.run_button = false;
+}
+
 void enter_viewer_open(CommandStates& s) {
   s.quit = false;
   s.run_button = s.results_button = false;
@@ -53,10 +62,11 @@ void enter_viewer_closed(CommandStates& s) {
   s.quit = true;
 }
 
-void after_redraw(CommandStates& s, bool model1_checked, bool model2_checked, bool viewer_open) {
+void after_redraw(CommandStates& s, bool model1_checked, bool model2_checked, bool viewer_open,
+                  bool aborted_shown) {
   s.model1_checked = model1_checked;
   s.model2_checked = model2_checked;
-  if (!model1_checked && !model2_checked) {
+  if (!model1_checked && !model2_checked && !aborted_shown) {
     s.results_button = false;
   } else if (!viewer_open) {
     s.run_button = s.results_button = true;

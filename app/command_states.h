@@ -2,10 +2,12 @@
 // Which commands of the main window may be used in each state of the program, as plain values:
 // the main loop and the callbacks move between the states below and then show the result.
 //
-//   No data file       start; Open cancelled; Run with no file chosen
+//   No data file       start; Run with no file chosen (a cancelled Open changes nothing)
 //   File chosen        a data file was picked
-//   Results available  a run ended
+//   Results available  a run ended with both curves
+//   Aborted results    a run ended without curves (too few points, nothing to fit, failed fit)
 //   Viewer open        "Display Results" until the viewer's Exit
+//   Running            while the analysis runs, on top of the state before it
 //
 // "Description", "Example Data" and "About" are usable in every state.
 
@@ -48,13 +50,20 @@ void enter_no_data_file(CommandStates& s);
 void enter_file_chosen(CommandStates& s);
 // A run ended: everything is usable and both curves are shown.
 void enter_results(CommandStates& s);
+// A run ended without curves to show: as enter_results, but both check boxes stay unchecked and
+// greyed; the report says why.
+void enter_aborted_results(CommandStates& s);
+// While the analysis runs a second run cannot be asked for.
+void enter_running(CommandStates& s);
 // The results viewer opened: Quit and both buttons wait until it closes.
 void enter_viewer_open(CommandStates& s);
 // The results viewer closed.
 void enter_viewer_closed(CommandStates& s);
 
 // After a redraw of the plot with the given check marks: without a curve to show there are no
-// results to display; with one, both buttons are usable again, unless the viewer is open.
-void after_redraw(CommandStates& s, bool model1_checked, bool model2_checked, bool viewer_open);
+// results to display, unless the plot shows an aborted run (`aborted_shown`), whose report is
+// worth reading; with either, both buttons are usable again, unless the viewer is open.
+void after_redraw(CommandStates& s, bool model1_checked, bool model2_checked, bool viewer_open,
+                  bool aborted_shown = false);
 
 }  // namespace brx

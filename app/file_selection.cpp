@@ -29,22 +29,10 @@ void show_title(const MainWindow& w, const std::string& text) {
 }  // namespace
 
 void openfile(MainWindow& w, std::string& datafile, int& chosen) {
-  datafile.clear();
-  const std::string folder_before = settle_working_directory();
-  {
-    std::lock_guard lock(window_mutex());
-    w.gp.cpath = folder_before;
-  }
-  std::string path = folder_before + "*.dat";
   chosen = 0;
+  std::string path = settle_working_directory() + "*.dat";
   make_current(w.ids.window);
-  const int picked = toolkit::dlgopenfile(path, "*.dat", "*.dat", "Enter data file");
-  if (picked != 1) {
-    chosen = 0;
-    datafile = kCancelledDataFile;
-    show_title(w, kProgramTitle);
-    return;
-  }
+  if (toolkit::dlgopenfile(path, "*.dat", "*.dat", "Enter data file") != 1) return;
   chosen = 1;
   // The dialog leaves the working directory at the chosen file's folder.
   const std::string folder_after = settle_working_directory();

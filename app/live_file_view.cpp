@@ -135,10 +135,10 @@ std::int64_t PopulateFrom(int fd, int window, int textbox, std::int64_t& positio
       buffer[static_cast<std::size_t>(--got)] = '\0';
     }
     offset += got;
-    const bool shown = with_window(window, [&] {
-      toolkit::settextboxcursorposition(textbox, toolkit::kTextEnd);
-      toolkit::inserttextboxtext(textbox, buffer.data());
-    });
+    // Appended at the end without moving the caret or the view: the reader stays where they
+    // are (a report opens at its top) and a click into the text cannot misplace the growth.
+    const bool shown =
+        with_window(window, [&] { toolkit::appendtextboxtext(textbox, buffer.data()); });
     if (!shown) break;  // the window was closed: nothing left to show the text in
   }
   position = static_cast<std::int64_t>(offset);

@@ -40,8 +40,9 @@ void MonitorThread(LiveViewStart start);
 
 // Appends everything of the open file `fd` from `position` to the end into the text box, 63
 // bytes per insertion (a NUL byte ends its chunk's text; a CR that ends a chunk goes with the
-// next one, so that a CR LF line end is never split), moving the caret to the end before
-// each; `position` becomes the offset after the last byte read. Returns the file's size.
+// next one, so that a CR LF line end is never split), at the end of the text whatever the caret
+// and the view show; `position` becomes the offset after the last byte read. Returns the file's
+// size.
 std::int64_t PopulateFrom(int fd, int window, int textbox, std::int64_t& position);
 
 // Waits for every view thread started so far (each ends within one wait of its channel closing).

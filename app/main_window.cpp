@@ -20,13 +20,11 @@ namespace tk = toolkit;
 
 constexpr int kStartIdleMs = 3;
 constexpr int kMainSlot = 256;  // child_windows slot of the main window
+// The message of the analysis's stops for a data file that is not there.
+constexpr const char* kNoDataFileMessage = "No data file was found!";
 
-// Shows the states, keeping Quit and both buttons greyed while the results viewer is open
-// whatever the state says.
 void show_states(MainWindow& w, bool set_checks) {
-  CommandStates s = w.states;
-  if (w.viewer_open.load()) enter_viewer_open(s);
-  apply_states(w.ids, s, set_checks);
+  apply_states(w.ids, shown_states(w), set_checks);
 }
 
 void set_state(MainWindow& w, void (*enter)(CommandStates&), bool set_checks) {
@@ -59,11 +57,57 @@ void release_work_arrays(MainWindow& w) {
   w.model2.clear();
 }
 
+// Shows or ends the signs of a running analysis: the busy cursor and greyed run commands.
+void show_running(MainWindow& w, bool running) {
+  w.running = running;
+  with_window(w.ids.window, [&] {
+    tk::setbusycursor(running);
+    show_states(w, false);
+  });
+}
+
+// Signs of a running analysis for as long as it lives, however the run ends.
+class RunningAnalysis {
+ public:
+  explicit RunningAnalysis(MainWindow& w) : w_(w) { show_running(w_, true); }
+  ~RunningAnalysis() { show_running(w_, false); }
+  RunningAnalysis(const RunningAnalysis&) = delete;
+  RunningAnalysis& operator=(const RunningAnalysis&) = delete;
+
+ private:
+  MainWindow& w_;
+};
+
+// The stops that only mean the data file is not there (any more): named in an error box, after
+// which the program goes on.
+bool data_file_missing(const Stop& stop) {
+  return stop.message() == kNoDataFileMessage;
+}
+
+// Runs the analysis on copies of the two records; returns the text of the error box when the
+// file is missing or cannot be read, else an empty text. Other stops leave through here.
+std::string run_analysis(MainWindow& w, nrtype& nr_run, globalsplot& gp_run, RunSummary& out) {
+  const RunningAnalysis running(w);
+  try {
+    out = brevantix_run(w.datafile, nr_run, gp_run);
+  } catch (const InputError& e) {
+    // File names and lines are UTF-8 here; the window takes single-byte text.
+    return "The data file cannot be analysed:\r\n" + utf8_to_cp1252(e.what());
+  } catch (const Stop& stop) {
+    if (!data_file_missing(stop)) throw;
+    return std::string(kNoDataFileMessage) + "\r\n" + utf8_to_cp1252(w.datafile);
+  }
+  return {};
+}
+
 // Pending action 1: the analysis of the chosen file, on the program thread. The run works on
 // copies of the two records so that a redraw from a check box meanwhile reads the last run's
-// tables whole; the results are taken over at once when it ends.
+// tables whole; the results are taken over at once when it ends. A file that is missing or
+// cannot be read changes nothing but gets an error box: the file stays chosen, so the user can
+// mend it and run again, and the last results stay on screen.
 void perform_run(MainWindow& w) {
   if (w.file_chosen.load() == 0) {
+    with_window(w.ids.window, [&] { w.abort_line.clear(); });
     set_state(w, enter_no_data_file, true);
     return;
   }
@@ -74,22 +118,21 @@ void perform_run(MainWindow& w) {
     nr_run = w.nr;
     gp_run = w.gp;
   }
-  try {
-    brevantix_run(w.datafile, nr_run, gp_run);
-  } catch (const InputError& e) {
-    // The file stays chosen: the user can mend it and run again.
+  RunSummary summary;
+  const std::string failure = run_analysis(w, nr_run, gp_run, summary);
+  if (!failure.empty()) {
     make_current(w.ids.window);
-    const std::string text = "The data file cannot be analysed:\r\n" + std::string(e.what());
-    tk::dlgmessage(kErrorBox, text.c_str());
-    set_state(w, enter_file_chosen, true);
+    tk::dlgmessage(kErrorBox, failure.c_str());
     return;
   }
+  const std::string abort_line = aborted_run_line(summary);
   with_window(w.ids.window, [&] {
     w.nr = std::move(nr_run);
     w.gp.model0lbl = gp_run.model0lbl;
     w.gp.model1lbl = gp_run.model1lbl;
     w.gp.model2lbl = gp_run.model2lbl;
     w.gp.titlelbl = gp_run.titlelbl;
+    w.abort_line = abort_line;
     const auto n = static_cast<std::size_t>(std::max(0, w.nr.n8));
     release_work_arrays(w);
     w.times.assign(n, 0.0);
@@ -98,19 +141,17 @@ void perform_run(MainWindow& w) {
     w.model2.assign(n, 0.0);
   });
   dataset_changed(w);
-  set_state(w, enter_results, true);
+  set_state(w, abort_line.empty() ? enter_results : enter_aborted_results, true);
 }
 
-// Pending action 4: the file dialog, on the program thread.
+// Pending action 4: the file dialog, on the program thread. Cancel leaves everything as it was.
 void choose_file(MainWindow& w) {
   int chosen = 0;
   openfile(w, w.datafile, chosen);
-  w.file_chosen = chosen;
-  if (chosen == 1) {
-    set_state(w, enter_file_chosen, true);
-  } else {
-    set_state(w, enter_no_data_file, true);
-  }
+  if (chosen != 1) return;
+  w.file_chosen = 1;
+  with_window(w.ids.window, [&] { w.abort_line.clear(); });
+  set_state(w, enter_file_chosen, true);
 }
 
 void main_loop(MainWindow& w) {
@@ -151,6 +192,13 @@ void main_loop(MainWindow& w) {
 }
 
 }  // namespace
+
+CommandStates shown_states(const MainWindow& w) {
+  CommandStates s = w.states;
+  if (w.viewer_open.load()) enter_viewer_open(s);
+  if (w.running.load()) enter_running(s);
+  return s;
+}
 
 void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks) {
   tk::enablemenu(ids.file_menu, s.file_menu);
@@ -193,23 +241,28 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   std::fill(w.gp.child_windows.begin() + 1, w.gp.child_windows.end(), -1);
   w.gp.child_windows[kMainSlot] = win;
 
+  // "&" marks each name's access key (Alt+F, then O, ...); it is not shown.
   ids.menubar = tk::addmenu("", -1);
-  ids.file_menu = tk::addmenu("File", ids.menubar);
-  ids.graph_menu = tk::addmenu("Graph Labels", ids.menubar);
-  ids.open = tk::addmenuitem("Open Data File", ids.file_menu, [&w] { handle_open(w); });
-  ids.run = tk::addmenuitem("Run Analysis", ids.file_menu, [&w] { handle_run(w); });
+  ids.file_menu = tk::addmenu("&File", ids.menubar);
+  ids.graph_menu = tk::addmenu("&Graph Labels", ids.menubar);
+  ids.open = tk::addmenuitem("&Open Data File", ids.file_menu, [&w] { handle_open(w); });
+  ids.run = tk::addmenuitem("&Run Analysis", ids.file_menu, [&w] { handle_run(w); });
   tk::addmenuseparator(ids.file_menu);
-  ids.save_screen = tk::addmenuitem("Save Screen", ids.file_menu, [&w] { savescreen(w); });
-  ids.print_screen = tk::addmenuitem("Print Screen", ids.file_menu, [&w] { printscreen(w); });
+  ids.save_screen = tk::addmenuitem("&Save Screen", ids.file_menu, [&w] { savescreen(w); });
+  ids.print_screen = tk::addmenuitem("&Print Screen", ids.file_menu, [&w] { printscreen(w); });
   tk::addmenuseparator(ids.file_menu);
-  ids.description = tk::addmenuitem("Description", ids.file_menu, [] { info(); });
-  ids.example_data = tk::addmenuitem("Example Data", ids.file_menu, [] { example(); });
-  ids.about = tk::addmenuitem("About", ids.file_menu, [] { aboutit(); });
+  ids.description = tk::addmenuitem("&Description", ids.file_menu, [] { info(); });
+  ids.example_data = tk::addmenuitem("&Example Data", ids.file_menu, [] { example(); });
+  ids.about = tk::addmenuitem("&About", ids.file_menu, [] { aboutit(); });
   tk::addmenuseparator(ids.file_menu);
-  ids.quit = tk::addmenuitem("Quit", ids.file_menu, [&w] { handle_quit(w); });
-  ids.plot_title = tk::addmenuitem("Plot Title", ids.graph_menu, [&w] { title(w); });
-  ids.ordinate = tk::addmenuitem("Ordinate Y Label", ids.graph_menu, [&w] { ylabel(w); });
-  ids.abscissa = tk::addmenuitem("Abscissa X Label", ids.graph_menu, [&w] { xlabel(w); });
+  ids.quit = tk::addmenuitem("&Quit", ids.file_menu, [&w] { handle_quit(w); });
+  ids.plot_title = tk::addmenuitem("Plot &Title", ids.graph_menu, [&w] { title(w); });
+  ids.ordinate = tk::addmenuitem("&Ordinate Y Label", ids.graph_menu, [&w] { ylabel(w); });
+  ids.abscissa = tk::addmenuitem("&Abscissa X Label", ids.graph_menu, [&w] { xlabel(w); });
+  tk::setmenuitemshortcut(ids.open, "Ctrl+O");
+  tk::setmenuitemshortcut(ids.run, "Ctrl+R");
+  tk::setmenuitemshortcut(ids.print_screen, "Ctrl+P");
+  tk::setmenuitemshortcut(ids.quit, "Ctrl+Q");
 
   w.states = start_states();
   apply_states(ids, w.states, false);
@@ -220,13 +273,14 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   tk::setmatchthemetextstyle();
   tk::setbkcolor(kWhite);
 
+  // Alt with the marked character clicks a control, as with the menus.
   ids.model1_box =
-      tk::createcheckbox(90, 540, 200, 20, "Model 1 Curve-fit Data", [&w] { dataset_changed(w); });
-  ids.model2_box =
-      tk::createcheckbox(300, 540, 200, 20, "Model 2 Curve-fit Data", [&w] { dataset_changed(w); });
-  ids.run_button = tk::createbutton(90, 575, 155, 35, "Run Curve-fit", [&w] { handle_run(w); });
+      tk::createcheckbox(90, 540, 200, 20, "Model &1 Curve-fit Data", [&w] { dataset_changed(w); });
+  ids.model2_box = tk::createcheckbox(300, 540, 200, 20, "Model &2 Curve-fit Data",
+                                      [&w] { dataset_changed(w); });
+  ids.run_button = tk::createbutton(90, 575, 155, 35, "Run &Curve-fit", [&w] { handle_run(w); });
   ids.results_button =
-      tk::createbutton(300, 575, 155, 35, "Display Results", [&w] { handle_textbox(w); });
+      tk::createbutton(300, 575, 155, 35, "&Display Results", [&w] { handle_textbox(w); });
 
   tk::setbuttonvisible(ids.run_button, true);
   tk::setbuttonvisible(ids.results_button, true);

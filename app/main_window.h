@@ -19,6 +19,7 @@
 #include "analysis/globalsplot.h"
 #include "app/command_states.h"
 #include "fitting/nrtype.h"
+#include "fitting/stop.h"  // plot_embeded lets a Stop of the analysis through
 
 namespace brx {
 
@@ -59,6 +60,7 @@ struct MainWindow {
   std::atomic<int> pending{kActionNone};
   std::atomic<int> file_chosen{0};
   std::atomic<bool> viewer_open{false};
+  std::atomic<bool> running{false};  // an analysis runs
   std::atomic<bool> started{false};  // the window and its controls exist
   std::atomic<int> idle_passes{0};   // times the loop has gone to sleep (for observers)
 
@@ -67,12 +69,14 @@ struct MainWindow {
   std::array<std::string, 2> labels;    // (lock) x and y axis labels, 50 characters at most
   std::vector<double> times, measured;  // (lock) plot work arrays, n8 values each
   std::vector<double> model1, model2;
+  // (lock) The plot's line saying why the last run gave no curves; empty when it gave them.
+  std::string abort_line;
   CommandStates states;  // (lock) what is usable now
 };
 
 // Runs the program's window until the user quits; `labels` (x, y) and `title` are the texts of
-// the empty plot. A Stop from the analysis leaves through this function; a data file that cannot
-// be read is reported in an error box and the program goes on.
+// the empty plot. A Stop from the analysis leaves through this function; a data file that is
+// missing or cannot be read is reported in an error box and the program goes on as it was.
 void plot_embeded(MainWindow& w, const std::array<std::string, 2>& labels,
                   const std::string& title);
 
@@ -84,6 +88,10 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
 // Shows `s` on the menus and controls; the check marks too when `set_checks`. Call with the main
 // window current, under window_mutex().
 void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks);
+
+// What the window shows as usable: w.states less what an open results viewer or a running
+// analysis keeps greyed. Call under window_mutex().
+CommandStates shown_states(const MainWindow& w);
 
 void closeallplotchilds(globalsplot& gp);
 

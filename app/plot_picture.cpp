@@ -90,7 +90,7 @@ int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& pr
 }
 
 std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
-                              const std::string& png_path) {
+                              const std::string& png_path, const std::string& abort_line) {
   // The toolkit's current window is one for the whole process: one picture at a time.
   static std::mutex one_at_a_time;
   std::lock_guard picture_lock(one_at_a_time);
@@ -108,8 +108,10 @@ std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std
     w.measured.assign(n, 0.0);
     w.model1.assign(n, 0.0);
     w.model2.assign(n, 0.0);
-    tk::checkboxsetchecked(w.ids.model1_box, true);
-    tk::checkboxsetchecked(w.ids.model2_box, true);
+    w.abort_line = abort_line;
+    // The boxes as the window leaves them after such a run (an aborted one shows no curves).
+    tk::checkboxsetchecked(w.ids.model1_box, abort_line.empty());
+    tk::checkboxsetchecked(w.ids.model2_box, abort_line.empty());
     dataset_changed(w);
     // Save Screen's region: from (0, 0) to the viewport's edges, the whole window after a plot.
     const tk::ViewSettings v = tk::getviewsettings();
@@ -127,7 +129,7 @@ std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std
 
 std::string write_plot_pictures(const RunSummary& s, const nrtype& nr, const globalsplot& gp) {
   return save_plot_picture(nr, gp, picture_path(s.report_path, "bmp"),
-                           picture_path(s.report_path, "png"));
+                           picture_path(s.report_path, "png"), aborted_run_line(s));
 }
 
 std::string picture_path(const std::string& report_path, const std::string& extension) {

@@ -23,11 +23,12 @@ namespace brx {
 int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& program);
 
 // Draws the plot of the run published in `nr` and `gp` (tables, legend labels) as the main
-// window would after that run and writes it to `bmp_path` and, unless empty, `png_path`.
+// window would after that run and writes it to `bmp_path` and, unless empty, `png_path`. A run
+// that gave no curves is drawn with its `abort_line` (aborted_run_line) instead of them.
 // Needs a running toolkit; any thread may call it (pictures are drawn one at a time). Returns an
 // empty text, or what went wrong.
 std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
-                              const std::string& png_path);
+                              const std::string& png_path, const std::string& abort_line = {});
 
 // Saves the pictures of run `s` beside its report: run7.out -> run7.bmp and run7.png. Returns
 // an empty text, or what went wrong.

@@ -1,6 +1,7 @@
 #include "app/plot_view.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 #include "app/text_fields.h"
@@ -54,12 +55,13 @@ void add_series(PlotHandle* h, int index, std::span<const double> x, std::span<c
   set_seriescolor(h, index, c.r, c.g, c.b);
 }
 
-void show_buttons(MainWindow& w, bool checked1, bool checked2) {
-  after_redraw(w.states, checked1, checked2, w.viewer_open.load());
+void show_buttons(MainWindow& w, bool checked1, bool checked2, bool aborted) {
+  after_redraw(w.states, checked1, checked2, w.viewer_open.load(), aborted);
+  const CommandStates shown = shown_states(w);
   tk::setbuttonvisible(w.ids.run_button, true);
   tk::setbuttonvisible(w.ids.results_button, true);
-  tk::enablebutton(w.ids.run_button, w.states.run_button);
-  tk::enablebutton(w.ids.results_button, w.states.results_button);
+  tk::enablebutton(w.ids.run_button, shown.run_button);
+  tk::enablebutton(w.ids.results_button, shown.results_button);
   tk::refreshall();
 }
 
@@ -70,12 +72,13 @@ void draw(MainWindow& w) {
   tk::clearviewport();
   const bool checked1 = tk::checkboxischecked(ids.model1_box) == 1;
   const bool checked2 = tk::checkboxischecked(ids.model2_box) == 1;
-  if (!checked1 && !checked2) {
+  const bool aborted = !w.abort_line.empty();
+  if (!checked1 && !checked2 && !aborted) {
     tk::setcolor(kPromptColour);
     tk::setbkcolor(kWhite);
     tk::setmatchthemetextstyle();
     tk::outtextxy(kPromptX, kPromptY, kPlotPrompt);
-    show_buttons(w, checked1, checked2);
+    show_buttons(w, checked1, checked2, aborted);
     return;
   }
 
@@ -88,12 +91,13 @@ void draw(MainWindow& w) {
   fill_work_arrays(w);
   write_label_fields(w);
 
-  // Model 2 takes index 1 when Model 1 is hidden.
+  // Model 2 takes index 1 when Model 1 is hidden. An aborted run shows no curves: nothing was
+  // fitted, or too few points to trust the fit.
   add_series(h, 0, w.times, w.measured, w.gp.model0lbl, kSeriesBigDots, kDataColour);
   int index = 1;
-  if (checked1)
+  if (checked1 && !aborted)
     add_series(h, index++, w.times, w.model1, w.gp.model1lbl, kSeriesLine, kModel1Colour);
-  if (checked2)
+  if (checked2 && !aborted)
     add_series(h, index++, w.times, w.model2, w.gp.model2lbl, kSeriesLine, kModel2Colour);
   set_xlabel(h, trim_right(w.gp.xaxislbl));
   set_ylabel(h, left_adjusted(w.gp.yaxislbl, kLabelWidth));
@@ -106,20 +110,48 @@ void draw(MainWindow& w) {
   tk::settextjustify(1, 1);
   tk::setmatchthemetextstyle();
   tk::outtextxy((kPlotSize - static_cast<int>(heading.size())) / 2, kTitleY, heading.c_str());
+  if (aborted) {
+    tk::setcolor(kPromptColour);
+    tk::outtextxy(kPlotSize / 2, kAbortLineY, w.abort_line.c_str());
+  }
   tk::setcolor(kBlack);
   tk::setbkcolor(kWhite);
   tk::setmatchthemetextstyle();
   tk::settextjustify(0, 1);
   destroy_plot(h);
-  show_buttons(w, checked1, checked2);
+  show_buttons(w, checked1, checked2, aborted);
 }
 
-// Asks for a new text in the label dialog (not under the window lock: it waits for the user).
-std::string ask_label(const MainWindow& w, std::string text, const char* caption,
-                      const char* prompt) {
+// Asks for a new text in the label dialog (not under the window lock: it waits for the user);
+// nothing when the user cancels.
+std::optional<std::string> ask_label(const MainWindow& w, std::string text, const char* caption,
+                                     const char* prompt) {
   make_current(w.ids.window);
-  tk::dlgrequesttext(text, caption, prompt, static_cast<int>(kLabelWidth));
+  if (tk::dlgrequesttext(text, caption, prompt, static_cast<int>(kLabelWidth)) != 1) return {};
   return field_text(text, kLabelWidth);
+}
+
+// Edits the title (`axis` -1) or an axis label (0 x, 1 y): the dialog offers the text as drawn,
+// and the answer goes to the shell record's field and the main window's text before the redraw.
+void edit_label(MainWindow& w, int axis, const char* caption, const char* prompt) {
+  std::string start;
+  {
+    std::lock_guard lock(window_mutex());
+    start = axis < 0 ? field_text(w.title, kLabelWidth) : w.labels[static_cast<std::size_t>(axis)];
+  }
+  const std::optional<std::string> text = ask_label(w, start, caption, prompt);
+  if (!text) return;
+  {
+    std::lock_guard lock(window_mutex());
+    if (axis < 0) {
+      w.gp.xytitlelbl = *text;
+      w.title = *text;
+    } else {
+      (axis == 0 ? w.gp.xaxislbl : w.gp.yaxislbl) = *text;
+      w.labels[static_cast<std::size_t>(axis)] = *text;
+    }
+  }
+  dataset_changed(w);
 }
 
 }  // namespace
@@ -128,45 +160,30 @@ void dataset_changed(MainWindow& w) {
   with_window(w.ids.window, [&] { draw(w); });
 }
 
-void title(MainWindow& w) {
-  std::string start;
-  {
-    std::lock_guard lock(window_mutex());
-    start = trim_right(w.gp.titlelbl);
+std::string aborted_run_line(const RunSummary& s) {
+  // '\x97' is the dash in the windows' single-byte code page.
+  switch (s.body) {
+    case ReportBody::kFull:
+      return {};
+    case ReportBody::kTooFewPoints:
+      return "Curve-fit aborted: too few data points \x97 see Display Results";
+    case ReportBody::kAbortedFit:
+      break;
   }
-  const std::string text = ask_label(w, start, "Plot Label", "Title of Plot");
-  {
-    std::lock_guard lock(window_mutex());
-    w.gp.xytitlelbl = text;
-    w.title = text;
-  }
-  dataset_changed(w);
+  return s.fitted ? "Curve-fit aborted: the fit failed \x97 see Display Results"
+                  : "Curve-fit aborted: no positive time or product \x97 see Display Results";
 }
 
-// Edits axis label `axis` (0 x, 1 y): the dialog starts from the label as drawn, and the answer
-// goes to the shell record's field and the main window's label before the redraw.
-static void edit_axis_label(MainWindow& w, int axis, std::string globalsplot::*drawn,
-                            const char* caption, const char* prompt) {
-  std::string start;
-  {
-    std::lock_guard lock(window_mutex());
-    start = w.labels[axis];
-  }
-  const std::string text = ask_label(w, start, caption, prompt);
-  {
-    std::lock_guard lock(window_mutex());
-    w.gp.*drawn = text;
-    w.labels[axis] = text;
-  }
-  dataset_changed(w);
+void title(MainWindow& w) {
+  edit_label(w, -1, "Plot Label", "Title of Plot");
 }
 
 void ylabel(MainWindow& w) {
-  edit_axis_label(w, 1, &globalsplot::yaxislbl, "Ordinate Label", "Y Axis Label");
+  edit_label(w, 1, "Ordinate Label", "Y Axis Label");
 }
 
 void xlabel(MainWindow& w) {
-  edit_axis_label(w, 0, &globalsplot::xaxislbl, "Abscissa Label", "X Axis Label");
+  edit_label(w, 0, "Abscissa Label", "X Axis Label");
 }
 
 }  // namespace brx

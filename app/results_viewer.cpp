@@ -23,6 +23,9 @@ namespace {
 namespace tk = toolkit;
 
 constexpr int kStartIdleMs = 10;
+// The report is laid out in columns: a fixed-pitch face, at the height of the interface's text.
+constexpr int kFixedPitchFont = 6;
+constexpr int kReportTextSize = 15;
 
 void change_to(const std::string& folder) {
   if (!folder.empty() && chdir(folder.c_str()) != 0) {
@@ -63,11 +66,12 @@ bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& sha
   tk::setwindowtitle(kViewerTitle);
 
   v.menubar = tk::addmenu("", -1);
-  v.file_menu = tk::addmenu("File", v.menubar);
-  v.save_item = tk::addmenuitem("Save Data", v.file_menu, [shared] { handle_save(*shared); });
+  v.file_menu = tk::addmenu("&File", v.menubar);
+  v.save_item = tk::addmenuitem("&Save Data", v.file_menu, [shared] { handle_save(*shared); });
   v.separator = tk::addmenuseparator(v.file_menu);
   v.exit_item =
-      tk::addmenuitem("Exit", v.file_menu, [&w, shared] { handle_viewer_quit(w, *shared); });
+      tk::addmenuitem("E&xit", v.file_menu, [&w, shared] { handle_viewer_quit(w, *shared); });
+  tk::setmenuitemshortcut(v.save_item, "Ctrl+S");
   tk::enablemenu(v.file_menu, true);
   tk::enablemenuitem(v.separator, true);
   tk::enablemenuitem(v.save_item, true);
@@ -79,6 +83,9 @@ bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& sha
   tk::setmatchthemetextstyle();
   v.textbox = tk::createmultilinetextbox(5, 5, 540, 640, false);
   tk::enabletextbox(v.textbox, true);
+  // The report is read, not edited; it loads at the end while the view stays at its top.
+  tk::settextboxreadonly(v.textbox, true);
+  tk::settextboxfont(v.textbox, kFixedPitchFont, kReportTextSize);
   v.report = report_path(trim_right(w.gp.cfilenamepath));
   v.pending = kViewerLoad;
   return true;

@@ -271,6 +271,63 @@ void inserttextboxtext(int id, const char* text) {
   });
 }
 
+void appendtextboxtext(int id, const char* text) {
+  const QString t = as_lines(text);
+  with_control(id, [&](Control& c) {
+    if (c.kind == ControlKind::TextBox) {
+      auto* edit = static_cast<QLineEdit*>(c.widget.data());
+      const bool selected = edit->hasSelectedText();
+      const int start = edit->selectionStart(),
+                length = static_cast<int>(edit->selectedText().size());
+      const int caret = edit->cursorPosition();
+      const qsizetype needed = edit->text().size() + t.size();
+      if (edit->maxLength() < needed) edit->setMaxLength(static_cast<int>(needed) + kLimitSlack);
+      edit->setText(edit->text() + t);
+      if (selected) {
+        edit->setSelection(start, length);
+      } else {
+        edit->setCursorPosition(caret);
+      }
+    } else if (c.kind == ControlKind::MultiLineTextBox) {
+      auto* edit = static_cast<QPlainTextEdit*>(c.widget.data());
+      const int top = edit->verticalScrollBar()->value();
+      const int left = edit->horizontalScrollBar()->value();
+      // Plain positions: a saved QTextCursor would move along with the text like the caret.
+      const int anchor = edit->textCursor().anchor();
+      const int position = edit->textCursor().position();
+      QTextCursor end(edit->document());
+      end.movePosition(QTextCursor::End);
+      end.insertText(t);
+      // A caret at the end has moved along with the new text: put it back.
+      if (edit->textCursor().position() != position || edit->textCursor().anchor() != anchor) {
+        QTextCursor caret = edit->textCursor();
+        caret.setPosition(anchor);
+        caret.setPosition(position, QTextCursor::KeepAnchor);
+        edit->setTextCursor(caret);
+      }
+      edit->verticalScrollBar()->setValue(top);
+      edit->horizontalScrollBar()->setValue(left);
+    }
+  });
+}
+
+void settextboxreadonly(int id, bool readonly) {
+  with_control(id, [&](Control& c) {
+    if (c.kind == ControlKind::TextBox) {
+      static_cast<QLineEdit*>(c.widget.data())->setReadOnly(readonly);
+    } else if (c.kind == ControlKind::MultiLineTextBox) {
+      static_cast<QPlainTextEdit*>(c.widget.data())->setReadOnly(readonly);
+    }
+  });
+}
+
+void settextboxfont(int id, int font, int size) {
+  const QFont f = style_font(font, size);
+  with_control(id, [&](Control& c) {
+    if (is_text_box(c)) c.widget->setFont(f);
+  });
+}
+
 void settextboxcursorposition(int id, int position) {
   with_control(id, [&](Control& c) {
     if (c.kind == ControlKind::TextBox) {

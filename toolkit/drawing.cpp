@@ -88,6 +88,8 @@ Qt::BrushStyle fill_pattern(int style) {
 
 constexpr int kDefaultTextSize = 12;
 
+}  // namespace
+
 // The font of a text style; `size` is the text cell height (ascent plus descent) in pixels.
 QFont style_font(int font, int size) {
   QFont f;
@@ -126,8 +128,6 @@ QFont style_font(int font, int size) {
   if (cell > size) f.setPixelSize(std::max(1, size * size / cell));
   return f;
 }
-
-}  // namespace
 
 void reset_drawing_state(Window& w) {
   DrawState& ds = w.ds;

@@ -2,10 +2,25 @@
 // threads of their own.
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "toolkit/window_widgets.h"
+
+namespace brx::toolkit::detail {
+
+QKeySequence keys_from_text(const char* keys) {
+  if (keys == nullptr || *keys == '\0') return {};
+  const QKeySequence sequence =
+      QKeySequence::fromString(QString::fromLatin1(keys), QKeySequence::PortableText);
+  for (int i = 0; i < sequence.count(); ++i) {
+    if (sequence[i].key() == Qt::Key_unknown) return {};
+  }
+  return sequence;
+}
+
+}  // namespace brx::toolkit::detail
 
 namespace brx::toolkit {
 
@@ -105,6 +120,22 @@ void enablemenu(int menu, bool enabled) {
       owner->setEnabled(enabled);
     }
   });
+}
+
+int setmenuitemshortcut(int item, const char* keys) {
+  const QKeySequence sequence = keys_from_text(keys);
+  if (has_text(keys) && sequence.isEmpty()) return 0;
+  WindowPtr w = current_window();
+  if (!w) return 0;
+  int result = 0;
+  run_on_gui([&] {
+    if (item < 0 || static_cast<std::size_t>(item) >= w->items.size()) return;
+    QAction* action = w->items[static_cast<std::size_t>(item)];
+    if (action->isSeparator()) return;
+    action->setShortcut(sequence);
+    result = 1;
+  });
+  return result;
 }
 
 }  // namespace brx::toolkit

@@ -4,10 +4,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QWindow>
 #include <chrono>
 
 #include "toolkit/window_widgets.h"
+
+// Qt GUI's entry for key events as the windowing system delivers them (shortcuts, access keys,
+// open menus, focus); exported for Qt's own test library, which declares it the same way.
+Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type type, int key,
+                                    Qt::KeyboardModifiers modifiers, const QString& text,
+                                    bool autorepeat, ushort count);
 
 namespace brx::toolkit::detail {
 namespace {
@@ -135,6 +147,127 @@ std::string window_title(int window) {
   std::string title;
   with_window(window, [&](Window& w) { title = w.frame->windowTitle().toStdString(); });
   return title;
+}
+
+std::string menu_text(int window, int menu) {
+  std::string text;
+  with_window(window, [&](Window& w) {
+    if (menu < 0 || static_cast<std::size_t>(menu) >= w.menus.size()) return;
+    if (auto* drop = qobject_cast<QMenu*>(w.menus[static_cast<std::size_t>(menu)])) {
+      text = to_program_text(drop->title());
+    }
+  });
+  return text;
+}
+
+namespace {
+QAction* item_action(Window& w, int item) {
+  if (item < 0 || static_cast<std::size_t>(item) >= w.items.size()) return nullptr;
+  return w.items[static_cast<std::size_t>(item)];
+}
+}  // namespace
+
+std::string menu_item_text(int window, int item) {
+  std::string text;
+  with_window(window, [&](Window& w) {
+    if (QAction* a = item_action(w, item)) text = to_program_text(a->text());
+  });
+  return text;
+}
+
+std::string menu_item_shortcut(int window, int item) {
+  std::string keys;
+  with_window(window, [&](Window& w) {
+    if (QAction* a = item_action(w, item)) {
+      keys = a->shortcut().toString(QKeySequence::PortableText).toStdString();
+    }
+  });
+  return keys;
+}
+
+bool press_keys(int window, const std::string& keys) {
+  const QKeySequence sequence = keys_from_text(keys.c_str());
+  if (sequence.isEmpty() || !window_by_id(window)) return false;
+  with_window(window, [](Window& w) {
+    w.frame->raise();
+    w.frame->activateWindow();
+  });
+  // Activation is reported back by the windowing system a moment later.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  bool active = false;
+  while (!active && std::chrono::steady_clock::now() < deadline) {
+    with_window(window, [&](Window& w) { active = QApplication::activeWindow() == w.frame; });
+    if (!active) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (!active) return false;
+  bool pressed = false;
+  with_window(window, [&](Window& w) {
+    QWindow* native = w.frame->windowHandle();
+    if (native == nullptr) return;
+    for (int i = 0; i < sequence.count(); ++i) {
+      const int key = sequence[i].key();
+      const Qt::KeyboardModifiers mods = sequence[i].keyboardModifiers();
+      // Only a plain printable key types a character.
+      const bool types = key < Qt::Key_Escape && (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
+      QString text;
+      if (types) {
+        text = QString(QChar(key));
+        if (!(mods & Qt::ShiftModifier)) text = text.toLower();
+      }
+      qt_handleKeyEvent(native, QEvent::KeyPress, key, mods, text, false, 1);
+      qt_handleKeyEvent(native, QEvent::KeyRelease, key, mods, text, false, 1);
+    }
+    pressed = true;
+  });
+  return pressed;
+}
+
+std::string open_menu_text() {
+  std::string text;
+  run_on_gui([&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      text = to_program_text(menu->title());
+    }
+  });
+  return text;
+}
+
+bool close_open_menu() {
+  bool closed = false;
+  run_on_gui([&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      menu->close();
+      closed = true;
+    }
+  });
+  return closed;
+}
+
+bool busy_cursor_shown(int window) {
+  bool busy = false;
+  with_window(window, [&](Window& w) { busy = w.canvas->cursor().shape() == Qt::WaitCursor; });
+  return busy;
+}
+
+TextBoxLook textbox_look(int window, int id) {
+  TextBoxLook look;
+  with_window(window, [&](Window& w) {
+    if (id < 0 || static_cast<std::size_t>(id) >= w.controls.size()) return;
+    QWidget* widget = w.controls[static_cast<std::size_t>(id)].widget.data();
+    if (widget == nullptr) return;
+    const QFontInfo info(widget->font());
+    look.font_family = info.family().toStdString();
+    look.fixed_pitch = info.fixedPitch();
+    if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) {
+      look.read_only = multi->isReadOnly();
+      look.top_line = multi->verticalScrollBar()->value();
+      look.left = multi->horizontalScrollBar()->value();
+    } else if (auto* single = qobject_cast<QLineEdit*>(widget)) {
+      look.read_only = single->isReadOnly();
+      look.left = 0;
+    }
+  });
+  return look;
 }
 
 std::string open_dialog_title() {

@@ -71,6 +71,35 @@ bool control_enabled(int window, int id);
 bool control_visible(int window, int id);
 std::string window_title(int window);
 
+// The name of a menu or of a menu item as it was given, "&" markers included; "" when unknown.
+std::string menu_text(int window, int menu);
+std::string menu_item_text(int window, int item);
+// A menu item's shortcut written as "Ctrl+O" ("" when it has none).
+std::string menu_item_shortcut(int window, int item);
+
+// Makes the window the active one and presses `keys` ("Ctrl+O", "Alt+F", "F10", "O", "Escape")
+// as the user would: the keys take the path of the keyboard's own events, through shortcuts,
+// access keys and open menus. Returns false when the window is not open or does not become
+// active, or the keys cannot be read.
+bool press_keys(int window, const std::string& keys);
+// The name of the drop-down menu that is open ("" when none), "&" markers included; and
+// closing it (false when none is open).
+std::string open_menu_text();
+bool close_open_menu();
+
+// Whether the busy cursor shows over the window's drawing area.
+bool busy_cursor_shown(int window);
+
+// How a text box shows its text.
+struct TextBoxLook {
+  bool read_only = false;
+  std::string font_family;  // the face in use
+  bool fixed_pitch = false;
+  int top_line = -1;  // multi-line boxes: the first line in view (0: scrolled to the top)
+  int left = -1;      // the horizontal scroll position (0: the lines' start in view)
+};
+TextBoxLook textbox_look(int window, int id);
+
 // The title of the modal dialog being shown ("" when none), and closing it as Ok (`accept`) or
 // Cancel would; returns false when no dialog is open. For exercising the real dialogs.
 std::string open_dialog_title();

@@ -20,15 +20,18 @@
 //   process        run_toolkit_program, useoffscreenwindows
 //   windows        initwindow, closewindow, setcurrentwindow, getcurrentwindow, isvalidwindow,
 //                  getsignallingwindow, setwindowtitle, setwindowclosecallback,
-//                  setwindowsystemclosecallback, setapplicationdpiaware, useansitext
-//   menus          addmenu, addmenuitem, addmenuseparator, enablemenuitem, enablemenu
+//                  setwindowsystemclosecallback, setapplicationdpiaware, useansitext,
+//                  setbusycursor
+//   menus          addmenu, addmenuitem, addmenuseparator, enablemenuitem, enablemenu,
+//                  setmenuitemshortcut
 //   idle loop      startidle, stopidle, loop
 //   pages          refreshall, setactivepage, setvisualpage, getactivepage, getvisualpage,
 //                  swapbuffers
 //   controls       createbutton, createcheckbox, createtextbox, createmultilinetextbox,
 //                  enablebutton, enabletextbox, setbuttonvisible, setcheckboxvisible,
 //                  checkboxischecked, checkboxsetchecked, settextboxcontents, gettextboxlength,
-//                  gettextboxcontents, inserttextboxtext, settextboxcursorposition
+//                  gettextboxcontents, inserttextboxtext, appendtextboxtext,
+//                  settextboxcursorposition, settextboxreadonly, settextboxfont
 //   dialogs        dlgmessage, dlgrequesttext, dlgopenfile, dlgsavefile
 //   colours        creatergb, getredvalue, getgreenvalue, getbluevalue
 //   drawing state  setcolor, getcolor, setbkcolor, getbkcolor, setfillstyle, graphresult,
@@ -94,8 +97,13 @@ void setwindowsystemclosecallback(CloseQuery handler);
 void setapplicationdpiaware();
 // From now on all text passed in or handed back is Windows-1252 instead of UTF-8.
 void useansitext();
+// Shows the busy (wait) cursor over the current window while `busy`, the usual cursor otherwise.
+void setbusycursor(bool busy);
 
 // ---- menus (current window) ----------------------------------------------------------------
+// In menu and item names an "&" marks the letter after it as the access key and is not shown
+// ("&File": Alt+F opens the menu; in an open menu the letter alone chooses the item; "&&" shows
+// one "&"). F10 opens the first usable menu of the menu bar.
 
 // parent -1: creates the window's menu bar (name ignored), -2 if it already has one; the
 // drawing area keeps its size. parent >= 0: a drop-down menu `name` at the end of that menu;
@@ -109,6 +117,10 @@ int addmenuseparator(int menu);
 void enablemenuitem(int item, bool enabled);
 // Enables or greys a whole drop-down menu by its menu identifier.
 void enablemenu(int menu, bool enabled);
+// Gives an item a keyboard shortcut, written as "Ctrl+O", "Ctrl+Shift+S" or "F5" (empty: none);
+// the menu shows it beside the name, and it works only while the item is usable. Returns 1, or
+// 0 for an unknown item or keys that cannot be read.
+int setmenuitemshortcut(int item, const char* keys);
 
 // ---- idle loop (current window) ------------------------------------------------------------
 
@@ -134,7 +146,8 @@ void swapbuffers();
 
 // ---- controls (current window) -------------------------------------------------------------
 // Identifiers count from 0 per window, shared by every kind of control. Unknown identifiers
-// are ignored (queries give -1 or 0). Positions are in drawing-area pixels.
+// are ignored (queries give -1 or 0). Positions are in drawing-area pixels. In a button's or
+// check box's label an "&" marks its access key, as in menu names: Alt and the key click it.
 
 int createbutton(int left, int top, int width, int height, const char* text, Callback handler = {});
 // A check box toggles its own mark before its handler runs.
@@ -160,9 +173,17 @@ int gettextboxcontents(int id, char* buffer, int size);
 std::string gettextboxcontents(int id);
 // Inserts at the caret, replacing any selection; the box's limit grows so nothing is lost.
 void inserttextboxtext(int id, const char* text);
+// Appends at the end of the text; the caret, any selection and the scrolled view stay put.
+void appendtextboxtext(int id, const char* text);
 constexpr int kTextEnd = 2147483647;
 // Puts the caret at `position` (kTextEnd: the end) and scrolls it into view.
 void settextboxcursorposition(int id, int position);
+// A read-only text box can be scrolled, and its text selected and copied, but not changed by
+// the user; the program may still change it.
+void settextboxreadonly(int id, bool readonly);
+// The text box's font, numbered and sized as for settextstyle (6: fixed pitch, for text laid
+// out in columns).
+void settextboxfont(int id, int font, int size);
 
 // ---- dialogs (modal to the current window) -------------------------------------------------
 

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QKeySequence>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -134,6 +135,8 @@ bool mark_dirty(Window& w, const QRect& r);
 void post_repaint(const WindowPtr& w);
 // Theme font as a control font.
 QFont control_font();
+// The font of text style `font` (0..8, as settextstyle) with a text cell `size` pixels high.
+QFont style_font(int font, int size);
 
 // ---- text (text_encoding.cpp) ---------------------------------------------------------------
 
@@ -147,6 +150,9 @@ QString from_file_name(const std::string& name);
 std::string to_file_name(const QString& name);
 // Removes trailing blanks.
 std::string trim_right(std::string s);
+// Keys written as "Ctrl+O" or "F10"; empty for a null or empty text and for keys that cannot
+// be read.
+QKeySequence keys_from_text(const char* keys);
 
 // ---- dialogs (dialogs.cpp) -----------------------------------------------------------------
 

@@ -1,11 +1,13 @@
 // Windows: the window table, the current window, creation and closing, titles, close
 // callbacks, the idle loop and the page switches.
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <chrono>
 #include <condition_variable>
@@ -93,6 +95,16 @@ QMenuBar* Frame::add_menu_bar() {
   bar->setNativeMenuBar(false);
   layout_->setMenuBar(bar);
   layout_->activate();
+  // F10 drops down the first usable menu, as desktop programs do.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  QObject::connect(f10, &QShortcut::activated, bar, [bar] {
+    for (QAction* menu : bar->actions()) {
+      if (menu->isEnabled() && menu->isVisible() && !menu->isSeparator()) {
+        bar->setActiveAction(menu);
+        return;
+      }
+    }
+  });
   return bar;
 }
 
@@ -317,6 +329,19 @@ void setapplicationdpiaware() {}
 
 void useansitext() {
   set_ansi_text(true);
+}
+
+void setbusycursor(bool busy) {
+  WindowPtr w = current_window();
+  if (!w) return;
+  run_on_gui([&] {
+    if (w->frame == nullptr) return;
+    if (busy) {
+      w->frame->setCursor(Qt::WaitCursor);
+    } else {
+      w->frame->unsetCursor();
+    }
+  });
 }
 
 void startidle(int milliseconds) {

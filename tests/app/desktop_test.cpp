@@ -1,7 +1,11 @@
 // The desktop program driven as a user drives it: menu items chosen, controls clicked, dialogs
 // answered, the window's picture inspected.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -14,6 +18,7 @@
 #include "app/info_screens.h"
 #include "app/live_file_view.h"
 #include "app/main_window.h"
+#include "app/plot_view.h"
 #include "fitting/stop.h"
 #include "tests/app/desktop_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -128,7 +133,11 @@ TEST_F(Desktop, StartsWithOnlyOpenTheScreensAndQuitUsableAndQuitEndsIt) {
   EXPECT_TRUE(stop_text.empty());
 }
 
-TEST_F(Desktop, OpenShowsTheFileAndCancelReturnsToNoDataFile) {
+TEST_F(Desktop, OpenShowsTheFileAndRunBeforeAnyFileDoesNothing) {
+  // Run with no file chosen does nothing but show the start state.
+  act([&] { handle_run(w); });
+  EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
+
   fs::create_directory(dir.path() / "sub");
   fs::copy_file(dir.path() / "Example.dat", dir.path() / "sub" / "Run1.dat");
   open_and_run(dir.path() / "sub" / "Run1.dat", false);
@@ -150,18 +159,40 @@ TEST_F(Desktop, OpenShowsTheFileAndCancelReturnsToNoDataFile) {
   EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button));
   EXPECT_FALSE(control(w.ids.results_button) || control(w.ids.model1_box));
   EXPECT_FALSE(item(w.ids.save_screen) || item(w.ids.plot_title));
+}
+
+// Cancel leaves everything as it was: after a run, a cancelled Open keeps the file, the plot and
+// what is usable; a cancelled label dialog keeps the custom text it offered.
+TEST_F(Desktop, CancelChangesNothing) {
+  open_and_run(dir.path() / "Example.dat");
+  user->will_answer(DialogKind::RequestText, true, "Enzyme B");
+  tt::choose_menu_item(win, w.ids.plot_title);
+  settle();
+  const tt::PageImage before = page();
+  const CommandStates states = w.states;
+  const globalsplot fields = gp;
 
   user->will_answer(DialogKind::OpenFile, false);
   choose(w.ids.open);
-  EXPECT_EQ(tt::window_title(win), kProgramTitle);
-  EXPECT_EQ(w.datafile, kCancelledDataFile);
-  EXPECT_EQ(gp.cfilename, "Run1.dat");  // the earlier pick's fields stay
-  EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
+  EXPECT_EQ(tt::window_title(win), "Example.dat");
+  EXPECT_EQ(w.datafile, (dir.path() / "Example.dat").string());
+  EXPECT_EQ(w.file_chosen.load(), 1);
+  EXPECT_EQ(gp.cpath, fields.cpath);
+  EXPECT_EQ(w.states, states);
+  EXPECT_EQ(testing::count_changed(before, page(), 0, 0, kMainWidth, kMainHeight), 0);
+  EXPECT_EQ(w.times.size(), 13u);
 
-  // Run with no file chosen does nothing but show that state.
-  act([&] { handle_run(w); });
-  EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
-  EXPECT_FALSE(fs::exists(dir.path() / "sub" / "Run1.out"));
+  for (int id : {w.ids.plot_title, w.ids.ordinate, w.ids.abscissa}) {
+    user->will_answer(DialogKind::RequestText, false);
+    tt::choose_menu_item(win, id);
+    settle();
+    EXPECT_EQ(user->last().kind, DialogKind::RequestText);
+  }
+  EXPECT_EQ(user->last().text, "Normalized Time");  // the x label as drawn
+  EXPECT_EQ(gp.xytitlelbl, "Enzyme B");
+  EXPECT_EQ(gp.xaxislbl, fields.xaxislbl);
+  EXPECT_EQ(gp.yaxislbl, fields.yaxislbl);
+  EXPECT_EQ(testing::count_changed(before, page(), 0, 0, kMainWidth, kMainHeight), 0);
 }
 
 TEST_F(Desktop, ARunPlotsBothCurvesAndTheCheckBoxesChooseThem) {
@@ -244,19 +275,23 @@ TEST_F(Desktop, TheLabelCommandsChangeTheDrawnTitleAndLabels) {
   EXPECT_EQ(nr.label8[1], "   Rate");            // drawn left-adjusted
   EXPECT_EQ(gp.xaxislbl, std::string(50, 'm'));  // cut to 50 characters
 
-  // The title dialog offers the run's title again, not the earlier edit.
+  // Each dialog offers the text as drawn now, the earlier edit included.
   user->will_answer(DialogKind::RequestText, true, "Enzyme C");
   tt::choose_menu_item(win, w.ids.plot_title);
   settle();
-  EXPECT_EQ(user->last().text, "Normalized Progress Curves");
+  EXPECT_EQ(user->last().text, "Enzyme B");
   EXPECT_EQ(gp.xytitlelbl, "Enzyme C");
+  user->will_answer(DialogKind::RequestText, true, "Time");
+  tt::choose_menu_item(win, w.ids.abscissa);
+  settle();
+  EXPECT_EQ(user->last().text, std::string(50, 'm'));
 }
 
 TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   open_and_run(dir.path() / "Example.dat");
   const std::string report = test::TempDir::read(dir.path() / "Example.out");
   ASSERT_FALSE(report.empty());
-  tt::click_control(win, w.ids.results_button);
+  ASSERT_TRUE(tt::press_keys(win, "Alt+D"));  // Display Results
   int viewer = -1;
   ASSERT_TRUE(eventually([&] {
     std::lock_guard lock(window_mutex());
@@ -265,6 +300,14 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   }));
   EXPECT_TRUE(eventually([&] { return testing::textbox_text(viewer, 0) == report; }));
   EXPECT_EQ(tt::window_title(viewer), "Brevantix Results");
+  // Read from the top, in columns, and not to be edited.
+  const tt::TextBoxLook look = tt::textbox_look(viewer, 0);
+  EXPECT_EQ(look.top_line, 0);
+  EXPECT_EQ(look.left, 0);
+  EXPECT_TRUE(look.read_only);
+  EXPECT_TRUE(look.fixed_pitch);
+  EXPECT_EQ(look.font_family, "DejaVu Sans Mono");
+  EXPECT_EQ(tt::menu_item_shortcut(viewer, kViewerSaveItem), "Ctrl+S");
   EXPECT_FALSE(item(w.ids.quit) || control(w.ids.run_button) || control(w.ids.results_button));
 
   // A check box toggled meanwhile neither brings the buttons back nor draws into the viewer.
@@ -278,10 +321,10 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_EQ(user->last().kind, DialogKind::Message);
   EXPECT_EQ(w.pending.load(), kActionViewerOpened);
 
-  // Save Data proposes the report's name with ".txt" and overwrites without asking.
+  // Save Data (Ctrl+S) proposes the report's name with ".txt" and overwrites without asking.
   dir.write("Example.txt", "an earlier save");
   user->will_answer(DialogKind::SaveFile, true, "Example.txt");
-  tt::choose_menu_item(viewer, kViewerSaveItem);
+  ASSERT_TRUE(tt::press_keys(viewer, "Ctrl+S"));
   ASSERT_TRUE(eventually(
       [&] { return test::TempDir::read(dir.path() / "Example.txt") == report + "\r\n"; }));
   EXPECT_EQ(user->last().title, "Save Data");
@@ -295,16 +338,192 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_TRUE(control(w.ids.results_button));  // Model 1 is still checked
 }
 
-TEST_F(Desktop, AFileThatCannotBeReadIsReportedAndStaysChosen) {
-  std::ofstream(dir.path() / "bad.dat") << "4.5\n0, 0\n1\n2, 3\n";
-  open_and_run(dir.path() / "bad.dat");
-  const tt::DialogRequest box = user->last();
-  EXPECT_EQ(box.title, "Error");
-  EXPECT_EQ(box.icon, 3);
-  EXPECT_NE(box.text.find((dir.path() / "bad.dat").string() + ":3:"), std::string::npos);
-  EXPECT_FALSE(ended.load());
+// A data file that is missing (typed in the dialog, or deleted before Run) or has a line that
+// cannot be read is named in an error box, and the program goes on as it was: the file stays
+// chosen and the last results stay on screen.
+TEST_F(Desktop, AMissingOrUnreadableFileIsNamedInAnErrorBoxAndNothingElseChanges) {
+  const fs::path typo = dir.path() / "Exmaple.dat";
+  open_and_run(typo);
+  EXPECT_EQ(user->last().title, "Error");
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_EQ(user->last().text, "No data file was found!\n" + typo.string());
+  EXPECT_EQ(tt::window_title(win), "Exmaple.dat");
   EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button));
-  EXPECT_FALSE(control(w.ids.results_button));
+  EXPECT_FALSE(control(w.ids.results_button) || item(w.ids.save_screen));
+
+  const fs::path data = dir.path() / "Example.dat";
+  open_and_run(data);
+  const tt::PageImage before = page();
+  const CommandStates states = w.states;
+  const struct {
+    const char* contents;  // null: the file is deleted
+    std::string message;
+  } cases[] = {
+      {"4.5\n0, 0\n1\n2, 3\n", data.string() + ":3:"},
+      {nullptr, "No data file was found!\n" + data.string()},
+  };
+  for (const auto& c : cases) {
+    if (c.contents != nullptr) {
+      std::ofstream(data) << c.contents;
+    } else {
+      fs::remove(data);
+    }
+    choose(w.ids.run);
+    const tt::DialogRequest box = user->last();
+    EXPECT_EQ(box.kind, DialogKind::Message);
+    EXPECT_EQ(box.icon, 3);
+    EXPECT_NE(box.text.find(c.message), std::string::npos) << box.text;
+    EXPECT_FALSE(ended.load());
+    EXPECT_TRUE(stop_text.empty());
+    EXPECT_EQ(w.states, states);
+    EXPECT_EQ(testing::count_changed(before, page(), 0, 0, kMainWidth, kMainHeight), 0);
+    EXPECT_EQ(nr.n8, 13);
+  }
+}
+
+// An analysis that gave no curves says so across the plot, shows only the points, and leaves
+// the report one click away; the next good run brings the curves back.
+TEST_F(Desktop, AnAbortedAnalysisSaysSoInThePlotAndDrawsNoCurves) {
+  const struct {
+    const char *file, *contents;
+  } cases[] = {
+      {"flat.dat", "4.5\n0, 0\n1, 0\n2, 0\n3, 0\n4, 0\n5, 0\n"},  // nothing positive
+      {"four.dat", "4.5\n0, 0\n1, 1.5\n2, 2.5\n3, 3.0\n"},        // too few points
+  };
+  // Pixels of the dark red line (its letters are smoothed into the white around them).
+  const auto abort_band = [&](const tt::PageImage& p) {
+    int n = 0;
+    for (int y = kAbortLineY - 10; y <= kAbortLineY + 10; ++y) {
+      for (int x = 0; x <= kPlotSize; ++x) {
+        const std::uint32_t c = p.at(x, y);
+        const int r = static_cast<int>(c >> 16), g = (c >> 8) & 0xFF, b = c & 0xFF;
+        if (r > g + 60 && r > b + 60) ++n;
+      }
+    }
+    return n;
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir.path() / c.file) << c.contents;
+    open_and_run(dir.path() / c.file);
+    ASSERT_FALSE(w.abort_line.empty()) << c.file;
+    const tt::PageImage p = page();
+    EXPECT_GT(abort_band(p), 50) << c.file;
+    EXPECT_EQ(count_pixels(p, kBlue) + count_pixels(p, kViolet), 0) << c.file;
+    EXPECT_TRUE(control(w.ids.results_button) && control(w.ids.run_button)) << c.file;
+    EXPECT_TRUE(item(w.ids.save_screen) && item(w.ids.plot_title)) << c.file;
+    EXPECT_FALSE(control(w.ids.model1_box) || control(w.ids.model2_box)) << c.file;
+  }
+  EXPECT_GT(count_pixels(page(), kGreen), 0);  // the short file's four points are shown
+
+  open_and_run(dir.path() / "Example.dat");
+  EXPECT_TRUE(w.abort_line.empty());
+  const tt::PageImage p = page();
+  EXPECT_EQ(abort_band(p), 0);
+  EXPECT_GT(count_pixels(p, kBlue) * count_pixels(p, kViolet), 0);
+}
+
+TEST(AbortedRunLine, NamesWhyTheRunGaveNoCurves) {
+  const struct {
+    ReportBody body;
+    bool fitted;
+    const char* why;
+  } cases[] = {{ReportBody::kTooFewPoints, true, "too few data points \x97 see Display Results"},
+               {ReportBody::kAbortedFit, true, "the fit failed"},
+               {ReportBody::kAbortedFit, false, "no positive time or product"}};
+  RunSummary s;
+  EXPECT_EQ(aborted_run_line(s), "");  // a full report: the curves are shown
+  for (const auto& c : cases) {
+    s.body = c.body;
+    s.fitted = c.fitted;
+    EXPECT_EQ(aborted_run_line(s).rfind("Curve-fit aborted: ", 0), 0u);
+    EXPECT_NE(aborted_run_line(s).find(c.why), std::string::npos) << c.why;
+  }
+}
+
+// While the analysis runs (here it waits for its data to come through a pipe) the cursor is
+// busy and Run cannot be asked for again; both come back when it ends.
+TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
+  const fs::path pipe = dir.path() / "slow.dat";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  open_and_run(pipe, false);
+  const int passes = w.idle_passes.load();
+  tt::choose_menu_item(win, w.ids.run);
+  int fd = -1;  // opens once the run has opened the pipe for reading
+  ASSERT_TRUE(eventually([&] { return (fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  EXPECT_TRUE(eventually([&] { return tt::busy_cursor_shown(win); }));
+  EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
+  // A check box toggled meanwhile does not bring Run back.
+  tt::click_control(win, w.ids.model1_box);
+  settle();
+  EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
+  EXPECT_TRUE(item(w.ids.open) && item(w.ids.quit));
+  const std::string data = test::TempDir::read(dir.path() / "Example.dat");
+  EXPECT_EQ(write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
+  close(fd);
+  ASSERT_TRUE(eventually([&] { return w.idle_passes.load() > passes; }, 60000));
+  EXPECT_FALSE(tt::busy_cursor_shown(win));
+  EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button) && control(w.ids.results_button));
+  EXPECT_EQ(nr.n8, 13);
+}
+
+// The access keys of the menus and controls and the shortcuts; the menus' words are as before,
+// the "&" only marks the key. Run under a real X server too (see CMakeLists.txt).
+TEST_F(Desktop, TheKeyboardReachesEveryCommand) {
+  const auto words = [](std::string text) {
+    std::erase(text, '&');
+    return text;
+  };
+  EXPECT_EQ(words(tt::menu_text(win, w.ids.file_menu)), "File");
+  EXPECT_EQ(words(tt::menu_text(win, w.ids.graph_menu)), "Graph Labels");
+  const struct {
+    int id;
+    const char *words, *keys;
+  } items[] = {
+      {w.ids.open, "Open Data File", "Ctrl+O"},
+      {w.ids.run, "Run Analysis", "Ctrl+R"},
+      {w.ids.save_screen, "Save Screen", ""},
+      {w.ids.print_screen, "Print Screen", "Ctrl+P"},
+      {w.ids.description, "Description", ""},
+      {w.ids.example_data, "Example Data", ""},
+      {w.ids.about, "About", ""},
+      {w.ids.quit, "Quit", "Ctrl+Q"},
+      {w.ids.plot_title, "Plot Title", ""},
+      {w.ids.ordinate, "Ordinate Y Label", ""},
+      {w.ids.abscissa, "Abscissa X Label", ""},
+  };
+  for (const auto& i : items) {
+    const std::string text = tt::menu_item_text(win, i.id);
+    EXPECT_EQ(words(text), i.words);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '&'), 1) << text;
+    EXPECT_EQ(tt::menu_item_shortcut(win, i.id), i.keys) << i.words;
+  }
+
+  user->will_answer(DialogKind::OpenFile, true, (dir.path() / "Example.dat").string());
+  act([&] { ASSERT_TRUE(tt::press_keys(win, "Ctrl+O")); });
+  EXPECT_EQ(tt::window_title(win), "Example.dat");
+  act([&] { ASSERT_TRUE(tt::press_keys(win, "Ctrl+R")); });
+  EXPECT_EQ(w.times.size(), 13u);
+  ASSERT_TRUE(tt::press_keys(win, "Alt+1"));  // Model 1 Curve-fit Data, clicked a moment later
+  EXPECT_TRUE(eventually([&] { return count_pixels(page(), kBlue) == 0; }));
+  act([&] { ASSERT_TRUE(tt::press_keys(win, "Alt+C")); });  // Run Curve-fit: both shown again
+  EXPECT_GT(count_pixels(page(), kBlue), 0);
+
+  ASSERT_TRUE(tt::press_keys(win, "F10"));  // File, then Right to the next menu
+  ASSERT_TRUE(eventually([] { return tt::open_menu_text() == "&File"; }));
+  ASSERT_TRUE(tt::press_keys(win, "Right"));
+  ASSERT_TRUE(eventually([] { return tt::open_menu_text() == "&Graph Labels"; }));
+  user->will_answer(DialogKind::RequestText, true, "Keyed in");
+  ASSERT_TRUE(tt::press_keys(win, "T"));
+  settle();
+  EXPECT_EQ(user->last().title, "Plot Label");
+  EXPECT_EQ(gp.xytitlelbl, "Keyed in");
+
+  user->will_answer(DialogKind::Print, false);
+  ASSERT_TRUE(tt::press_keys(win, "Ctrl+P"));
+  settle();
+  EXPECT_EQ(user->last().kind, DialogKind::Print);
+  ASSERT_TRUE(tt::press_keys(win, "Ctrl+Q"));
+  EXPECT_TRUE(eventually([&] { return ended.load(); }));
 }
 
 TEST_F(Desktop, TheInformationScreensSaveScreenAndPrintScreen) {

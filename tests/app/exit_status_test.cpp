@@ -41,22 +41,30 @@ TEST(ExitStatus, QuitEndsTheProgramWithStatusZero) {
 }
 
 // A stop from the analysis ends the program with status 1 and "STOP <text>" on standard error,
-// after its message box (tied times) or its message on standard output (no data file).
-TEST(ExitStatus, AStopEndsTheProgramWithItsMessage) {
+// after its message box (tied times). A missing data file is only named in an error box: the
+// program goes on until Quit.
+TEST(ExitStatus, AStopEndsTheProgramWithItsMessageButAMissingFileDoesNot) {
   const struct {
-    const char *file, *contents, *out, *err;
+    const char *file, *contents, *steps;
+    int status;
+    const char *out, *err;
   } cases[] = {
-      {"tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n",
+      {"tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n", "open:tied.dat run", 1,
        "BOX Error: Time values in file must not be equal! Program terminated!",
        "STOP Run Aborted!\n"},
-      {"missing.dat", nullptr, "\nNo data file was found!\n\n", "STOP EXECUTION L4275\n"},
+      {"missing.dat", nullptr, "open:missing.dat run quit", 0,
+       "BOX Error: No data file was found!\n/", ""},
   };
   for (const auto& c : cases) {
     test::TempDir dir;
     if (c.contents) dir.write(c.file, c.contents);
-    const Finished f = run_scripted(dir, std::string("open:") + c.file + " run");
-    EXPECT_EQ(f.status, 1) << c.file;
+    const Finished f = run_scripted(dir, c.steps);
+    EXPECT_EQ(f.status, c.status) << c.file;
     EXPECT_NE(f.out.find(c.out), std::string::npos) << f.out;
+    if (c.contents == nullptr) {  // the box names the missing file
+      EXPECT_NE(f.out.find((dir.path() / c.file).string() + "\n"), std::string::npos) << f.out;
+    }
+    EXPECT_EQ(f.err.find("STOP") == std::string::npos, *c.err == '\0') << f.err;
     EXPECT_NE(f.err.find(c.err), std::string::npos) << f.err;
     EXPECT_FALSE(std::filesystem::exists(dir.path() /
                                          std::filesystem::path(c.file).replace_extension(".out")));

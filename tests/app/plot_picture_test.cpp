@@ -60,10 +60,11 @@ TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay)
   test::TempDir dir;
   fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "run7.dat");
   dir.write("tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n");
+  dir.write("four.dat", "4.5\n0, 0\n1, 1.5\n2, 2.5\n3, 3.0\n");
   const auto err = dir.path() / "err.txt";
   const std::string command =
       "cd '" + dir.path().string() + "' && env -u DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
-      BRX_BATCH_PROGRAM + "' --plot run7.dat tied.dat >/dev/null 2>'" + err.string() + "'";
+      BRX_BATCH_PROGRAM + "' --plot run7.dat tied.dat four.dat >/dev/null 2>'" + err.string() + "'";
   const int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1);  // one file failed
@@ -84,6 +85,12 @@ TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay)
   const std::string png = test::TempDir::read(dir.path() / "run7.png");
   EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
   EXPECT_EQ(png_pixels(png, 551, 651), pixels);
+
+  // Too few points: the data and the line saying the fit was aborted, but no curves.
+  const auto short_pixels = bmp_pixels(test::TempDir::read(dir.path() / "four.bmp"));
+  const std::set<std::uint32_t> short_colours(short_pixels.begin(), short_pixels.end());
+  EXPECT_TRUE(short_colours.contains(0x228B22u) && short_colours.contains(0x800000u));
+  EXPECT_FALSE(short_colours.contains(0x0000FFu) || short_colours.contains(0x9400D3u));
 }
 
 }  // namespace
