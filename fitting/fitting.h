@@ -8,6 +8,8 @@
 //   l800        product at the first data time: the parameter [Po]           rate_equations.h
 //   l900        rate d[P]/dt of Model 1 (deactivation) or Model 2            rate_equations.h
 //   l7200       four-stage linearly implicit integration over one interval   integrator.h
+//   RosenbrockStepper  one step of that method and its error estimate        rosenbrock_step.h
+//   StepControl        acceptance of a step and the size of the next         step_control.h
 //   l6300       natural cubic spline of tabulated rates and its integral     spline.h
 //   l1400       LU factorisation with partial pivoting                       linalg.h
 //   l1500       solve with the LU factors of l1400                           linalg.h
@@ -27,10 +29,12 @@
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/random.h"
-#include "fitting/regression.h"
 #include "fitting/rate_equations.h"
+#include "fitting/regression.h"
+#include "fitting/rosenbrock_step.h"
 #include "fitting/smoothing.h"
 #include "fitting/spline.h"
+#include "fitting/step_control.h"
 #include "fitting/stop.h"
 #include "fitting/student_t.h"
 #include "fitting/table.h"

@@ -124,7 +124,7 @@ void cheap_curve(const nrtype& nr, std::vector<double>& p, const Table& v, Table
   const auto ucol = static_cast<std::size_t>(col) + 1;
   const auto unparam = static_cast<std::size_t>(nparam);
   if (yi.size() < ucol) yi.resize(ucol);
-  l800(p, yi, nparam, col);
+  l800(p, yi, col);
   std::vector<double> y(ucol), d(ucol);
   for (int i = 1; i <= npts; ++i) {
     for (int j = 1; j <= col; ++j) y[static_cast<std::size_t>(j)] = v(i, j);
@@ -143,22 +143,20 @@ void cheap_curve(const nrtype& nr, std::vector<double>& p, const Table& v, Table
 
 void integrate_curve(const nrtype& nr, std::vector<double>& p, const std::vector<double>& yi,
                      Table& sf0, const std::vector<double>& t, int npts, int col, int nparam,
-                     double tol, int& ierr) {
-  const auto ucol = static_cast<std::size_t>(col) + 1;
-  std::vector<double> y(ucol), d(ucol);
+                     double tol) {
+  std::vector<double> y(static_cast<std::size_t>(col) + 1);
   for (int j = 1; j <= col; ++j) {
     y[static_cast<std::size_t>(j)] = yi[static_cast<std::size_t>(j)];
     sf0(1, j) = yi[static_cast<std::size_t>(j)];
   }
+  const RateSystem system{nr, p, nparam, col};
+  IntervalIntegrator integrator(col);
   double h = initial_step(t);
   // The time is carried from interval to interval: when an interval runs out of steps short of
   // its data time, the next one goes on from where it stopped.
   double tc = t[1];
-  int nsteps = 0;
-  int nrej = 0;
   for (int i = 2; i <= npts; ++i) {
-    l7200(nr, y, col, tc, t[static_cast<std::size_t>(i)], npts, h, p, d, nparam,
-          kMaxStepsPerInterval, tol, ierr, nsteps, nrej);
+    integrator.advance(system, y, tc, t[static_cast<std::size_t>(i)], h, kMaxStepsPerInterval, tol);
     for (int j = 1; j <= col; ++j) sf0(i, j) = y[static_cast<std::size_t>(j)];
   }
 }
@@ -223,9 +221,9 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
   // weights: by unit weights it may rightly end higher than it began.
   const int iwt_fit = iwt;
   const double se_fit = se;
-  const auto fitted_ss = [&](std::vector<double>& q, int& status) {
-    l800(q, yi, nparam, col);
-    integrate_curve(nr, q, yi, sf0, t, npts, col, nparam, tol, status);
+  const auto fitted_ss = [&](std::vector<double>& q) {
+    l800(q, yi, col);
+    integrate_curve(nr, q, yi, sf0, t, npts, col, nparam, tol);
     double sum = 0.0, se_sum = se_fit;
     l7772(nparam, npts, col, v, sf0, iwt_fit, w, y, sum, se_sum);
     return sum;
@@ -240,11 +238,7 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
   std::vector<double> pstart(p);
   for (int k = 1; k <= nparam; ++k)
     if (pstart[uz(k)] < 0.0) pstart[uz(k)] = kNegativeFloor;
-  double ss_start = 0.0;
-  {
-    int status = 0;
-    ss_start = fitted_ss(pstart, status);
-  }
+  const double ss_start = fitted_ss(pstart);
 
   double ss = 0.0;
   double best = 0.0;
@@ -306,13 +300,13 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
       } else {
         const double delta = 5e-6 + 0.001 * std::fabs(p[uz(k)]);
         p[uz(k)] += delta;
-        l800(p, ytmp, nparam, col);
+        l800(p, ytmp, col);
         for (int j = 1; j <= col; ++j) yg(j, k) = ytmp[uz(j)];
         p[uz(k)] -= delta;
         de[uz(k)] = delta;
       }
     }
-    l800(p, yi, nparam, col);
+    l800(p, yi, col);
     for (int k = 1; k <= nparam; ++k)
       if (is_free(k))
         for (int j = 1; j <= col; ++j) yg(j, k) = (yg(j, k) - yi[uz(j)]) / de[uz(k)];
@@ -438,7 +432,7 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
       // The cheap curve gives the initial values (and lets the rate equations clamp the trial
       // parameters) before the curve is integrated.
       cheap_curve(nr, p, v, sf0, t, npts, col, nparam, yi);
-      integrate_curve(nr, p, yi, sf0, t, npts, col, nparam, tol, ierr);
+      integrate_curve(nr, p, yi, sf0, t, npts, col, nparam, tol);
       l7772(nparam, npts, col, v, sf0, iwt, w, y, ss, se);
       se = std::sqrt(ss / residual_df(npts, col, nparam));
 
@@ -486,10 +480,9 @@ void l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Table& 
     // Nor is a result worse than the start: the start comes back with its own curve, and the sum
     // and statistics below are formed for it as for any result; ierr and ithr tell how the
     // iteration ended.
-    if (fitted_ss(p, ierr) > ss_start) {
+    if (fitted_ss(p) > ss_start) {
       for (int k = 1; k <= nparam; ++k) p[uz(k)] = pstart[uz(k)];
-      int status = 0;
-      fitted_ss(p, status);
+      fitted_ss(p);
     }
     iwt = 0;
     for (int j = 1; j <= col; ++j) w(j, j) = 1.0;

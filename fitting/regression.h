@@ -63,7 +63,7 @@ void cheap_curve(const nrtype& nr, std::vector<double>& p, const Table& v, Table
 // sf0(i, ·) := the state reached at t[i]. The first step size comes from the spacing of t[1..3].
 void integrate_curve(const nrtype& nr, std::vector<double>& p, const std::vector<double>& yi,
                      Table& sf0, const std::vector<double>& t, int npts, int col, int nparam,
-                     double tol, int& ierr);
+                     double tol);
 
 // Factor of one perturbation of the random search: seed := integer part of 10000·rangen(x),
 // r := uniform(seed), factor := 1 + (r - 0.5)·0.1. A fit starts with x = 0, so its first factor

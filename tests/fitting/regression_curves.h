@@ -47,9 +47,8 @@ inline FitCase make_case(int imdl, const Kinetics& truth, int npts, double noise
   for (int i = 1; i <= npts; ++i) c.t[i] = double(i) / npts;
   c.p = {0.0, start[0], start[1], start[2], imdl == 1 ? start[3] : 0.0, truth.so};
   std::vector<double> q = {0.0, truth.km, truth.vmax, truth.po, truth.kd, truth.so};
-  int ierr = 0;
   if (source == Source::kIntegrated)
-    integrate_curve(c.nr, q, {0.0, truth.po}, c.v, c.t, npts, 1, c.nparam, 0.001, ierr);
+    integrate_curve(c.nr, q, {0.0, truth.po}, c.v, c.t, npts, 1, c.nparam, 0.001);
   std::mt19937 gen(seed);
   for (int i = 1; i <= npts; ++i) {
     if (source == Source::kExact) c.v(i, 1) = exact_product(truth, c.t[1], c.t[i]);
@@ -65,9 +64,8 @@ inline FitCase make_case(int imdl, const Kinetics& truth, int npts, double noise
 inline double ssr_at(const FitCase& c, std::vector<double> q) {
   Table curve(c.npts, 1), w(1, 1);
   std::vector<double> y;
-  int ierr = 0;
   double ssr = 0.0, se = 0.0;
-  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001, ierr);
+  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001);
   l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, y, ssr, se);
   return ssr;
 }
