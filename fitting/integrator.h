@@ -1,6 +1,10 @@
 #pragma once
-// Integration of the rate equations over one interval between two data times: the steps of
-// RosenbrockStepper (rosenbrock_step.h) under the control of StepControl (step_control.h).
+// Integration of the rate equations between two data times: the steps of RosenbrockStepper
+// (rosenbrock_step.h) under the control of StepControl (step_control.h).
+//
+//   l7200               one interval, with work storage of its own
+//   IntervalIntegrator  interval after interval with one set of work storage, as the
+//                       regression integrates its curves
 
 #include <vector>
 

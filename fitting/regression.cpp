@@ -87,19 +87,17 @@ bool invert_symmetric(const Table& a, int n, Table& inv) {
 }  // namespace
 
 void l7772(int nparam, int npts, int col, const Table& v, const Table& sf0, int iwt, Table& w,
-           std::vector<double>& y, double& ssr, double& se) {
+           double& ssr, double& se) {
   const double se_in = se;
-  if (y.size() < static_cast<std::size_t>(col) + 1) y.resize(static_cast<std::size_t>(col) + 1);
   ssr = 0.0;
   for (int i = 1; i <= npts; ++i) {
     set_weights(iwt, v, i, col, se_in, /*other_to_unit=*/true, w);
-    for (int j = 1; j <= col; ++j) y[static_cast<std::size_t>(j)] = sf0(i, j);
-    // The quadratic form r'·W·r of the residuals r = v - y, the objective whose normal equations
-    // the regression solves; with one variable it is w·r².
+    // The quadratic form r'·W·r of the residuals r = v - sf0, the objective whose normal
+    // equations the regression solves; with one variable it is w·r².
     for (int j = 1; j <= col; ++j) {
-      const double rj = v(i, j) - y[static_cast<std::size_t>(j)];
+      const double rj = v(i, j) - sf0(i, j);
       for (int m = 1; m <= col; ++m) {
-        const double rm = v(i, m) - y[static_cast<std::size_t>(m)];
+        const double rm = v(i, m) - sf0(i, m);
         ssr += w(j, m) * (rj * rm);
       }
     }
@@ -294,7 +292,7 @@ double Regression::integrated_ss(Vec& q) {
   l800(q, yi_, col_);
   integrate_curve(nr_, q, yi_, sf0_, t_, npts_, col_, nparam_, opt_.tol);
   double sum = 0.0, se_sum = opt_.weight_se;
-  l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, y_, sum, se_sum);
+  l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, sum, se_sum);
   return sum;
 }
 
@@ -320,8 +318,7 @@ void Regression::random_search() {
   for (int pass = 1;; ++pass) {
     cheap_curve(nr_, p_, v_, sf0_, t_, npts_, col_, nparam_, yi_);
     bestsmooth(sf0_.column(1), npts_, 3, 4, 1);
-    l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, y_, ss_, se_);
-    se_ = std::sqrt(ss_ / residual_df(npts_, col_, nparam_));
+    l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, ss_, se_);
     if (pass == 1) best = 2.0 * ss_;
     if (p_[uz(nparam_)] < 0.0) p_[uz(nparam_)] = kNegativeFloor;
     if (pass >= opt_.search_passes) break;
@@ -532,8 +529,7 @@ double Regression::trial_step() {
 void Regression::evaluate_trial() {
   cheap_curve(nr_, p_, v_, sf0_, t_, npts_, col_, nparam_, yi_);
   integrate_curve(nr_, p_, yi_, sf0_, t_, npts_, col_, nparam_, opt_.tol);
-  l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, y_, ss_, se_);
-  se_ = std::sqrt(ss_ / residual_df(npts_, col_, nparam_));
+  l7772(nparam_, npts_, col_, v_, sf0_, iwt(), w_, ss_, se_);
 }
 
 FitResult Regression::finish(FitStop stop, int it) {
@@ -559,7 +555,7 @@ FitResult Regression::finish(FitStop stop, int it) {
     }
   }
   // ssr and se describe the curve left in sf0, with unit weights, in every case.
-  l7772(nparam_, npts_, col_, v_, sf0_, 0, w_, y_, r.ssr, r.se);
+  l7772(nparam_, npts_, col_, v_, sf0_, 0, w_, r.ssr, r.se);
   if (r.outcome != FitOutcome::kFailed) parameter_errors(r);
   return r;
 }

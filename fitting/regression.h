@@ -1,8 +1,9 @@
 #pragma once
 // Nonlinear regression of one progress curve on relative parameter changes.
 //
-//   l7500           fits one model: random search, then damped Gauss-Newton iterations (normal
-//                   equations, damped step), then the result and its parameter errors
+//   l7500           fits one model: random search on cheap curves, damped Gauss-Newton on
+//                   integrated trials, the result and its parameter errors (FitOptions in,
+//                   FitResult out: the rule that stopped it, the sums, the kd test)
 //   l7772           weighted residual sum of squares and residual standard error
 //   cheap_curve     curve by the integral method: tabulated rates at the observed points,
 //                   spline-integrated (no ODE solve)
@@ -38,13 +39,13 @@ enum class Weighting {
 // analysis's.
 struct FitOptions {
   Weighting weighting = Weighting::kUnit;
-  double weight_se = 1.0;    // se of the first evaluation under Weighting::kStandardError
-  double tol = 0.001;        // every integrator step has an error ratio <= tol
-  int maxit = 999;           // kIterationLimit: iteration counter > maxit
-  int search_passes = 21;    // passes of the random search; the last is evaluated, not compared
-  double step_tol = 0.0005;  // kShortStep: relative step length <= step_tol, iteration >= 2
-  double sum_tol = 5e-5;     // kSettledSum: |1 - SS/SSold| < sum_tol, iteration > sum_tol_after
-  int sum_tol_after = 10;
+  double weight_se = 1.0;       // se of the first evaluation under Weighting::kStandardError
+  double tol = 0.001;           // every integrator step has an error ratio <= tol
+  int maxit = 999;              // kIterationLimit: iteration counter > maxit
+  int search_passes = 21;       // passes of the random search; the last is evaluated, not compared
+  double step_tol = 0.0005;     // kShortStep: relative step length <= step_tol, iteration >= 2
+  double sum_tol = 5e-5;        // kSettledSum: |1 - SS/SSold| < sum_tol, iteration > sum_tol_after
+  int sum_tol_after = 10;       // iterations before the sum of squares may count as settled
   double lambda_start = 0.001;  // damping of the first iteration
   double lambda_min = 5e-6;     // after an accepted step lambda := max(2·lambda/10, lambda_min)
   double lambda_max = 1e7;      // kDampingLimit / kSingularDamping: lambda > lambda_max
@@ -54,8 +55,8 @@ struct FitOptions {
 enum class FitStop {
   kIterationLimit,   // the iteration counter passed maxit
   kShortStep,        // the relative step was short: step length <= step_tol (from iteration 2)
-  kSettledSum,       // the sum of squares settled: |1 - SS/SSold| < sum_tol (from iteration 11)
-  kDampingLimit,     // lambda > lambda_max when a trial had been evaluated
+  kSettledSum,       // the sum of squares settled: |1 - SS/SSold| < sum_tol
+  kDampingLimit,     // lambda > lambda_max after a trial, better or not
   kSingularDamping,  // lambda > lambda_max while the damped matrix would not invert
 };
 
@@ -79,8 +80,8 @@ struct FitResult {
   int ierr() const { return outcome == FitOutcome::kFailed ? 6 : 0; }
   // 3 when the iteration limit was used up, unless the fit failed or stopped in iteration 1.
   int ithr() const {
-    return outcome != FitOutcome::kFailed && stop == FitStop::kIterationLimit && iteration > 1 ? 3
-                                                                                               : 0;
+    if (outcome == FitOutcome::kFailed || stop != FitStop::kIterationLimit) return 0;
+    return iteration > 1 ? 3 : 0;
   }
 };
 
@@ -99,10 +100,10 @@ FitResult l7500(nrtype& nr, int imdl, std::vector<double>& p, const Table& v, Ta
 // Weighted residual sum of squares of sf0 against v over points 1..npts into ssr, and
 // se := sqrt(ssr/(npts·col - nparam)). Before each point the diagonal of w is set by iwt:
 // 1 -> 1/v(i, j)² (1 when |v(i, j)| is below 5e-6 or above 1e6), 2 -> 1/se² with the se passed
-// in, other -> 1. y(1..col) receives the model row of the last point. A sum that is not a number
-// or 2^53 or more (too large to change by subtracting 1) becomes +infinity, and se with it.
+// in, other -> 1; its other entries are used as they stand. A sum that is not a number or 2^53
+// or more (too large to change by subtracting 1) becomes +infinity, and se with it.
 void l7772(int nparam, int npts, int col, const Table& v, const Table& sf0, int iwt, Table& w,
-           std::vector<double>& y, double& ssr, double& se);
+           double& ssr, double& se);
 
 // Curve by the integral method: the rate at each observed row v(i, ·) and time t(i), spline-
 // integrated over t and started at the initial values of p: sf0(1, ·) is the initial value.

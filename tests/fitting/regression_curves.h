@@ -70,10 +70,9 @@ inline FitResult fit(FitCase& c, Weighting weighting, int maxit = 999) {
 // Unit-weight sum of squares of the integrated curve at parameters q against the case's data.
 inline double ssr_at(const FitCase& c, std::vector<double> q) {
   Table curve(c.npts, 1), w(1, 1);
-  std::vector<double> y;
   double ssr = 0.0, se = 0.0;
   integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001);
-  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, y, ssr, se);
+  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, ssr, se);
   return ssr;
 }
 

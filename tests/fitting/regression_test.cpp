@@ -50,9 +50,8 @@ TEST_P(L7772Modes, WeightsEachResidualByTheModeAndReplacesUselessSums) {
   const SsrCase& c = GetParam();
   Table v(3, 1), sf0(3, 1), w(1, 1);
   for (int i = 1; i <= 3; ++i) v(i, 1) = c.v, sf0(i, 1) = c.model;
-  std::vector<double> y;
   double ssr = 0.0, se = c.se_in;
-  l7772(1, 3, 1, v, sf0, c.iwt, w, y, ssr, se);
+  l7772(1, 3, 1, v, sf0, c.iwt, w, ssr, se);
   EXPECT_DOUBLE_EQ(ssr, c.ssr);
   EXPECT_DOUBLE_EQ(w(1, 1), c.w11);
   EXPECT_DOUBLE_EQ(se, std::sqrt(c.ssr / 2.0));  // divisor npts·col - nparam
@@ -85,9 +84,8 @@ TEST(L7772, ASumThatBlewUpLosesToEveryFiniteSum) {
     Table v(3, 1), sf0(3, 1), w(1, 1);
     v(1, 1) = c.r1;
     v(2, 1) = c.r2;
-    std::vector<double> y;
     double ssr = 0.0, se = 1.0;
-    l7772(1, 3, 1, v, sf0, 0, w, y, ssr, se);
+    l7772(1, 3, 1, v, sf0, 0, w, ssr, se);
     EXPECT_EQ(ssr, c.ssr) << c.r1;
     EXPECT_EQ(se, std::sqrt(c.ssr / 2.0)) << c.r1;
   }
