@@ -159,8 +159,6 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   nr.po = p0[3];
   Table x2(N, 2), y2(N, 2), z2(N, 2);
   std::vector<double> p(p0.begin(), p0.end());
-  Table w(1, 1);
-  w(1, 1) = 1.0;
   bool start = true;
   const double started = timeit(start);
 
@@ -170,7 +168,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   for (int imdl = 1; imdl <= 2; ++imdl) {
     ModelFit& fit = imdl == 1 ? out.model1 : out.model2;
     nr.imdl = imdl;
-    int ierr = 0, ithr = 0, iwt = 1;
+    int ierr = 0, ithr = 0;
     double ssr = nan(), se = nan();
     Table sf0(N, 1);
     int k = 0;
@@ -199,14 +197,19 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
       std::copy(ptmp.begin() + 1, ptmp.begin() + 5, p.begin() + 1);
       p[3] = nr.po;
 
-      l7500(nr, imdl, p, ynorm, sf0, tnorm, w, iwt, kIntegratorTol, ierr, ithr, N, 1, k,
-            kRegressionLimit, ssr, se, kdp);
-      ierr = 0;
-      ithr = 0;
+      FitOptions pass{
+          .weighting = Weighting::kRelative, .tol = kIntegratorTol, .maxit = kRegressionLimit};
+      FitResult fitted = l7500(nr, imdl, p, ynorm, sf0, tnorm, N, 1, k, pass);
+      if (fitted.kdp) kdp = *fitted.kdp;
       // Model 2 holds [Po] in its second pass; Model 1 adjusts it in both.
       if (imdl == 2) nr.mask[3] = 1;
-      l7500(nr, imdl, p, ynorm, sf0, tnorm, w, iwt, kIntegratorTol, ierr, ithr, N, 1, k,
-            kRegressionLimit, ssr, se, kdp);
+      pass.weighting = Weighting::kUnit;
+      fitted = l7500(nr, imdl, p, ynorm, sf0, tnorm, N, 1, k, pass);
+      if (fitted.kdp) kdp = *fitted.kdp;
+      ierr = fitted.ierr();
+      ithr = fitted.ithr();
+      ssr = fitted.ssr;
+      se = fitted.se;
     }
     for (int i = 1; i <= N; ++i) {
       x2(i, imdl) = tnorm[static_cast<std::size_t>(i)];

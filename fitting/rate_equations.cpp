@@ -7,8 +7,7 @@
 
 namespace brx {
 
-void l800(const std::vector<double>& p, std::vector<double>& yi, int /*nparam*/,
-          [[maybe_unused]] int col) {
+void l800(const std::vector<double>& p, std::vector<double>& yi, [[maybe_unused]] int col) {
   assert(col >= 1 && p.size() > 3 && static_cast<int>(yi.size()) > col);
   yi[1] = p[3];
 }
@@ -25,7 +24,8 @@ void l900(const nrtype& nr, std::vector<double>& p, const std::vector<double>& y
   for (int k = 1; k <= nparam; ++k) {
     if (nr.mask[static_cast<std::size_t>(k)] == 0 && std::fabs(p[k]) < kTiny) p[k] = kTiny;
   }
-  // The law only holds while substrate remains: [P] in [0.0001, 0.99·So] for the rate.
+  // The law only holds while substrate remains: a [P] at or past So is taken as 0.99·So (one just
+  // below So is left as it is), and one below 0.0001 as 0.0001.
   double prod = y[1];
   if (prod >= nr.so) prod = 0.99 * nr.so;
   if (prod < 0.0001) prod = 0.0001;

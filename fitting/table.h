@@ -32,7 +32,6 @@ class Table {
 
   int rows() const { return rows_; }
   int cols() const { return cols_; }
-  void fill(double value) { v_.assign(v_.size(), value); }
   // Start of column j, rows 0..rows() laid out one after another.
   double* column(int j) { return v_.data() + index(0, j); }
   const double* column(int j) const { return v_.data() + index(0, j); }
@@ -48,8 +47,5 @@ class Table {
   int cols_ = 0;
   std::vector<double> v_ = std::vector<double>(1, 0.0);
 };
-
-// A square matrix (0..n) x (0..n).
-inline Table square_matrix(int n) { return Table(n, n); }
 
 }  // namespace brx

@@ -16,17 +16,14 @@ void BM_l7500(benchmark::State& state) {
   const brx::test::FitCase prepared = brx::test::make_case(
       imdl, truth, npts, 0.003, {truth.km * 1.2, truth.vmax * 0.85, truth.po * 1.1, 1.2},
       imdl == 1 ? brx::test::Source::kIntegrated : brx::test::Source::kExact);
-  int ierr = 0, ithr = 0;
-  double ssr = 0.0, se = 0.0, kdp = 0.0;
+  brx::FitResult r;
   for (auto _ : state) {
     brx::test::FitCase c = prepared;
-    int iwt = 1;
-    brx::l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.w, iwt, 0.001, ierr, ithr, c.npts, 1, c.nparam,
-               999, ssr, se, kdp);
-    benchmark::DoNotOptimize(ssr);
+    r = brx::test::fit(c, brx::Weighting::kRelative);
+    benchmark::DoNotOptimize(r.ssr);
   }
-  state.counters["ssr"] = ssr;
-  state.counters["ithr"] = ithr;
+  state.counters["ssr"] = r.ssr;
+  state.counters["ithr"] = r.ithr();
 }
 
 BENCHMARK(BM_l7500)

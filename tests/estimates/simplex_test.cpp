@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/support/digits.h"
 #include "tests/support/progress_curve.h"
 
 namespace brx {
@@ -107,6 +108,23 @@ TEST(SmplxCurvefit, TheExpandedPointAlwaysReplacesTheWorstVertex) {
   const Data d = ProgressCurve(13, 2.0, kKd);
   const Fit fit = FitCurve(4, {0, kKm, kVmax, 2.07, kKd}, {1, 1, 1, 0, 1, 1}, d, 1);
   EXPECT_NEAR(fit.p[3], 2.07 + 2.25 * 0.0218508 - 2 * 0.0925615, 1e-6);
+}
+
+// A sharp decaying curve (Km = 0.05, Vmax = 1.2, kd = 4) searched from far below it: twice (in
+// iterations 7 and 9) a contraction is no better than the worst vertex and the simplex shrinks
+// towards its best vertex. No other search here reaches the shrink, so its result is pinned to
+// 10 significant digits: the values this program computes.
+TEST(SmplxCurvefit, ShrinksTowardsTheBestVertexWhenAContractionFails) {
+  Data d{std::vector<double>(14), std::vector<double>(14), 13};
+  for (int k = 1; k <= 13; ++k) {
+    d.t[k] = (k - 1.0) / 12.0;
+    d.y[k] = test::exact_product({0.05, 1.2, 0.0, 4.0, kSo}, 0.0, d.t[k]);
+  }
+  const Fit fit = FitCurve(4, {0, 0.015, 0.36, 0.0, 4.1}, kAllFree, d);
+  const double pinned[] = {0.0, 0.03219829610922184, 1.446578435025747, 1.482798318822261e-06,
+                           5.133211346343380};
+  for (int i = 1; i <= 4; ++i) EXPECT_TRUE(test::AgreesToDigits(fit.p[i], pinned[i], 10)) << i;
+  EXPECT_TRUE(test::AgreesToDigits(fit.ssq, 1.267834520124647e-3, 10));
 }
 
 // Km = 0 makes the model 0·W(inf), not a number; that vertex must lose, not win every

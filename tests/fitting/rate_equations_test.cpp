@@ -44,10 +44,23 @@ TEST_F(RateTest, DeactivationTypeTwoEqualsTypeOneAtTimeZero) {
 
 TEST_F(RateTest, ProductIsTakenWithinRangeForTheRateOnly) {
   nr.imdl = 2;
-  // At or above [So] the rate is that of 0.99·[So]: small and positive.
-  for (double prod : {1.2, 1.5}) EXPECT_DOUBLE_EQ(Rate(prod, 0.5, 3), Mm(0.99 * 1.2));
-  EXPECT_GT(Rate(1.5, 0.5, 3), 0.0);
-  for (double prod : {0.0, 5e-5, -0.3}) EXPECT_DOUBLE_EQ(Rate(prod, 0.5, 3), Mm(0.0001));
+  const double so = nr.so;
+  const double just_below = std::nextafter(so, 0.0);
+  const struct {
+    double prod, taken;  // [P] given, [P] the rate is taken at
+  } table[] = {
+      {so, 0.99 * so},  // at or above [So]: that of 0.99·[So], small and positive
+      {1.5, 0.99 * so},
+      {0.995 * so, 0.995 * so},  // between 0.99·[So] and [So]: [P] as it is, a smaller rate
+      {just_below, just_below},  // down to a rate of almost 0
+      {0.0, 0.0001},             // below 0.0001: 0.0001
+      {5e-5, 0.0001},
+      {-0.3, 0.0001},
+  };
+  for (const auto& row : table) EXPECT_EQ(Rate(row.prod, 0.5, 3), Mm(row.taken)) << row.prod;
+  EXPECT_LT(Rate(0.995 * so, 0.5, 3), Rate(so, 0.5, 3));
+  EXPECT_GT(Rate(just_below, 0.5, 3), 0.0);
+  EXPECT_LT(Rate(just_below, 0.5, 3), 1e-14);
 }
 
 TEST_F(RateTest, ParametersAreClampedInPlace) {

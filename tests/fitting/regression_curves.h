@@ -20,7 +20,7 @@ namespace brx::test {
 struct FitCase {
   nrtype nr;
   std::vector<double> p = std::vector<double>(6, 0.0), t;
-  Table v, sf0, w = Table(1, 1);
+  Table v, sf0;
   int npts = 0, nparam = 0, imdl = 0;
 };
 
@@ -43,13 +43,11 @@ inline FitCase make_case(int imdl, const Kinetics& truth, int npts, double noise
   c.nr.mask = {0, 0, 0, 0, imdl == 1 ? 0 : 1, 1};
   c.t.assign(static_cast<std::size_t>(npts) + 1, 0.0);
   c.v = c.sf0 = Table(npts, 1);
-  c.w(1, 1) = 1.0;
   for (int i = 1; i <= npts; ++i) c.t[i] = double(i) / npts;
   c.p = {0.0, start[0], start[1], start[2], imdl == 1 ? start[3] : 0.0, truth.so};
   std::vector<double> q = {0.0, truth.km, truth.vmax, truth.po, truth.kd, truth.so};
-  int ierr = 0;
   if (source == Source::kIntegrated)
-    integrate_curve(c.nr, q, {0.0, truth.po}, c.v, c.t, npts, 1, c.nparam, 0.001, ierr);
+    integrate_curve(c.nr, q, {0.0, truth.po}, c.v, c.t, npts, 1, c.nparam, 0.001);
   std::mt19937 gen(seed);
   for (int i = 1; i <= npts; ++i) {
     if (source == Source::kExact) c.v(i, 1) = exact_product(truth, c.t[1], c.t[i]);
@@ -61,14 +59,20 @@ inline FitCase make_case(int imdl, const Kinetics& truth, int npts, double noise
   return c;
 }
 
+// One l7500 call on the case with the analysis's tolerances.
+inline FitResult fit(FitCase& c, Weighting weighting, int maxit = 999) {
+  FitOptions options;
+  options.weighting = weighting;
+  options.maxit = maxit;
+  return l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.npts, 1, c.nparam, options);
+}
+
 // Unit-weight sum of squares of the integrated curve at parameters q against the case's data.
 inline double ssr_at(const FitCase& c, std::vector<double> q) {
   Table curve(c.npts, 1), w(1, 1);
-  std::vector<double> y;
-  int ierr = 0;
   double ssr = 0.0, se = 0.0;
-  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001, ierr);
-  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, y, ssr, se);
+  integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001);
+  l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, ssr, se);
   return ssr;
 }
 

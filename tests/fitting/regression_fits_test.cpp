@@ -32,7 +32,7 @@ namespace {
 using test::Kinetics;
 
 // Model, points, noise deviation, and whether the fit starts from the simplex estimate.
-using Spec = std::tuple<int, int, double, bool>;
+using CurveCase = std::tuple<int, int, double, bool>;
 
 // The start the analysis gives the regression: the simplex estimate from Km 1, Vmax 10 and kd
 // 0.01 + 2^-16, with [Po] put back to 0.001·[So] afterwards.
@@ -46,7 +46,7 @@ void start_from_simplex(test::FitCase& c) {
   c.p[3] = po;
 }
 
-class KnownCurves : public ::testing::TestWithParam<Spec> {};
+class KnownCurves : public ::testing::TestWithParam<CurveCase> {};
 
 TEST_P(KnownCurves, RecoverTheParametersAndReachTheTrueSumOfSquares) {
   const auto [imdl, npts, noise_sd, simplex] = GetParam();
@@ -58,13 +58,11 @@ TEST_P(KnownCurves, RecoverTheParametersAndReachTheTrueSumOfSquares) {
   if (simplex) start_from_simplex(c);
   const double ssr_true =
       test::ssr_at(c, {0.0, truth.km, truth.vmax, truth.po, truth.kd, truth.so});
-  int ierr = 0, ithr = 0, iwt = 1;
-  double ssr = 0.0, se = 0.0, kdp = -1.0;
-  for (int pass = 0; pass < 2; ++pass)
-    l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.w, iwt, 0.001, ierr, ithr, c.npts, 1, c.nparam, 999,
-          ssr, se, kdp);
-  ASSERT_EQ(ierr, 0);
-  EXPECT_EQ(ithr, 0) << "converged well before 999 iterations";
+  test::fit(c, Weighting::kRelative);
+  const FitResult r = test::fit(c, Weighting::kUnit);
+  ASSERT_NE(r.outcome, FitOutcome::kFailed);
+  EXPECT_NE(r.stop, FitStop::kIterationLimit) << "converged well before 999 iterations";
+  const double ssr = r.ssr;
   if (noise_sd == 0.0) {
     for (int k = 1; k <= c.nparam; ++k) EXPECT_NEAR(c.p[k], truth[k], 5e-3 * truth[k]) << k;
     EXPECT_LE(std::sqrt(ssr / c.npts), 1e-5);
@@ -83,7 +81,8 @@ TEST_P(KnownCurves, RecoverTheParametersAndReachTheTrueSumOfSquares) {
     EXPECT_LE(ssr, ssr_true);
   }
   if (imdl == 1) {
-    EXPECT_LT(kdp, 0.05) << "kd = 1.5 is far from 0";
+    ASSERT_TRUE(r.kdp.has_value());
+    EXPECT_LT(*r.kdp, 0.05) << "kd = 1.5 is far from 0";
   }
 }
 
@@ -91,10 +90,11 @@ INSTANTIATE_TEST_SUITE_P(NearbyStart, KnownCurves,
                          ::testing::Combine(::testing::Values(2, 1), ::testing::Values(13, 50, 200),
                                             ::testing::Values(0.0, 1e-3),
                                             ::testing::Values(false)));
-INSTANTIATE_TEST_SUITE_P(SimplexStart, KnownCurves,
-                         ::testing::Values(Spec{2, 13, 0.0, true}, Spec{2, 50, 1e-3, true},
-                                           Spec{2, 200, 1e-3, true}, Spec{1, 13, 0.0, true},
-                                           Spec{1, 50, 1e-3, true}, Spec{1, 200, 1e-3, true}));
+INSTANTIATE_TEST_SUITE_P(
+    SimplexStart, KnownCurves,
+    ::testing::Values(CurveCase{2, 13, 0.0, true}, CurveCase{2, 50, 1e-3, true},
+                      CurveCase{2, 200, 1e-3, true}, CurveCase{1, 13, 0.0, true},
+                      CurveCase{1, 50, 1e-3, true}, CurveCase{1, 200, 1e-3, true}));
 
 }  // namespace
 }  // namespace brx

@@ -16,6 +16,7 @@
 namespace brx {
 namespace {
 
+using test::fit;
 using test::FitCase;
 using test::Kinetics;
 using test::make_case;
@@ -23,18 +24,6 @@ using test::make_case;
 // A Model 2 curve reaching about 0.99, and a Model 1 curve that loses most of its activity.
 const Kinetics kModel2{0.4, 1.8, 0.02, 0.0, 1.2};
 const Kinetics kModel1{0.4, 2.6, 0.02, 1.5, 1.2};
-
-struct FitResult {
-  int ierr = 5, ithr = 7;  // not what a call leaves, so a missing write shows
-  double ssr = -1.0, se = -1.0, kdp = -2.0;
-};
-
-FitResult fit(FitCase& c, int& iwt, int maxit = 999) {
-  FitResult r;
-  l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.w, iwt, 0.001, r.ierr, r.ithr, c.npts, 1, c.nparam,
-        maxit, r.ssr, r.se, r.kdp);
-  return r;
-}
 
 TEST(PerturbationFactor, EveryFitDrawsTheSameFirstTwoFactors) {
   RandomState rng{0.5, 777};  // what an earlier fit left does not matter
@@ -61,9 +50,8 @@ TEST_P(L7772Modes, WeightsEachResidualByTheModeAndReplacesUselessSums) {
   const SsrCase& c = GetParam();
   Table v(3, 1), sf0(3, 1), w(1, 1);
   for (int i = 1; i <= 3; ++i) v(i, 1) = c.v, sf0(i, 1) = c.model;
-  std::vector<double> y;
   double ssr = 0.0, se = c.se_in;
-  l7772(1, 3, 1, v, sf0, c.iwt, w, y, ssr, se);
+  l7772(1, 3, 1, v, sf0, c.iwt, w, ssr, se);
   EXPECT_DOUBLE_EQ(ssr, c.ssr);
   EXPECT_DOUBLE_EQ(w(1, 1), c.w11);
   EXPECT_DOUBLE_EQ(se, std::sqrt(c.ssr / 2.0));  // divisor npts·col - nparam
@@ -96,39 +84,38 @@ TEST(L7772, ASumThatBlewUpLosesToEveryFiniteSum) {
     Table v(3, 1), sf0(3, 1), w(1, 1);
     v(1, 1) = c.r1;
     v(2, 1) = c.r2;
-    std::vector<double> y;
     double ssr = 0.0, se = 1.0;
-    l7772(1, 3, 1, v, sf0, 0, w, y, ssr, se);
+    l7772(1, 3, 1, v, sf0, 0, w, ssr, se);
     EXPECT_EQ(ssr, c.ssr) << c.r1;
     EXPECT_EQ(se, std::sqrt(c.ssr / 2.0)) << c.r1;
   }
 }
 
-class L7500Modes : public ::testing::TestWithParam<int> {};
+class L7500Weightings : public ::testing::TestWithParam<Weighting> {};
 
 // Whatever random state an earlier fit left, every fit starts its sequence afresh.
-TEST_P(L7500Modes, ConsumeTheModeAndDescribeTheReturnedCurve) {
+TEST_P(L7500Weightings, DescribeTheReturnedCurve) {
   FitCase c = make_case(1, kModel1, 13, 0.003, {0.5, 2.2, 0.03, 1.0});
   FitCase dirty = c;
   dirty.nr.rng = RandomState{0.3, 99};
-  c.w(1, 1) = 3.5;
-  int iwt = GetParam(), iwt_dirty = GetParam();
-  const FitResult r = fit(c, iwt);
-  EXPECT_EQ(iwt, 0);
-  EXPECT_EQ(c.w(1, 1), 1.0);
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.ithr, 0);
+  const FitResult r = fit(c, GetParam());
+  EXPECT_EQ(r.outcome, FitOutcome::kFitted);
+  EXPECT_EQ(r.ierr(), 0);
+  EXPECT_EQ(r.ithr(), 0);
   // ssr, se and sf0 belong to one curve: the integrated curve at the returned parameters.
   EXPECT_DOUBLE_EQ(r.ssr, test::ssr_at(c, c.p));
   EXPECT_DOUBLE_EQ(r.se, std::sqrt(r.ssr / (13 - 4)));
   EXPECT_EQ(c.sf0(1, 1), c.p[3]);
   EXPECT_EQ(c.nr.j1, c.p[4]);
-  EXPECT_GE(r.kdp, 0.0);
-  EXPECT_EQ(fit(dirty, iwt_dirty).ssr, r.ssr);
+  ASSERT_TRUE(r.kdp.has_value());
+  EXPECT_GE(*r.kdp, 0.0);
+  EXPECT_EQ(fit(dirty, GetParam()).ssr, r.ssr);
   EXPECT_EQ(dirty.p, c.p);
 }
 
-INSTANTIATE_TEST_SUITE_P(Regression, L7500Modes, ::testing::Values(0, 1, 2, 5));
+INSTANTIATE_TEST_SUITE_P(Regression, L7500Weightings,
+                         ::testing::Values(Weighting::kUnit, Weighting::kRelative,
+                                           Weighting::kStandardError));
 
 // Model 2 leaves the kd test and the shared kd alone.
 TEST(L7500, HeldParametersKeepTheirValuesExactly) {
@@ -140,12 +127,11 @@ TEST(L7500, HeldParametersKeepTheirValuesExactly) {
   for (auto [c, held] : {std::pair{&m2, 1}, std::pair{&m1, 3}}) {
     const std::vector<double> before = c->p;
     FitResult r;
-    for (int iwt : {1, 0}) EXPECT_EQ((r = fit(*c, iwt)).ierr, 0);
+    for (Weighting weighting : {Weighting::kRelative, Weighting::kUnit})
+      EXPECT_EQ((r = fit(*c, weighting)).outcome, FitOutcome::kFitted);
     EXPECT_EQ(c->p[held], before[held]) << c->imdl;
     EXPECT_NE(c->p[2], before[2]) << "a free parameter did move";
-    if (c->imdl == 2) {
-      EXPECT_EQ(r.kdp, -2.0);
-    }
+    EXPECT_EQ(r.kdp.has_value(), c->imdl == 1);
   }
   EXPECT_EQ(m2.p[4], 0.0) << "Model 2's kd is held as well";
   EXPECT_EQ(m2.nr.j1, -3.0);
@@ -156,41 +142,74 @@ TEST(L7500, KdNeverComesBackAbove23) {
   // the cap is clamped by the first rate evaluation.
   for (double kd_start : {20.0, 500.0}) {
     FitCase c = make_case(1, {0.4, 30.0, 0.02, 60.0, 1.2}, 50, 0.0, {0.4, 25.0, 0.02, kd_start});
-    for (int iwt : {1, 0}) fit(c, iwt);
+    for (Weighting weighting : {Weighting::kRelative, Weighting::kUnit}) fit(c, weighting);
     EXPECT_LE(c.p[4], 23.0) << kd_start;
     EXPECT_LE(c.nr.j1, 23.0) << kd_start;
   }
 }
 
 TEST(L7500, IterationLimitSetsIthrUnlessTheFirstIterationEndedTheFit) {
-  // maxit = 0 ends the iteration at once, in iteration 1: no status is raised. maxit = 1 uses
+  // maxit = 0 ends the iterations at once, in iteration 1: no status is raised. maxit = 1 uses
   // the limit up after one accepted step.
   for (int maxit : {0, 1}) {
     FitCase c = make_case(1, kModel1, 13, 0.003, {0.5, 2.2, 0.03, 1.0});
-    int iwt = 1;
-    const FitResult r = fit(c, iwt, maxit);
-    EXPECT_EQ(r.ierr, 0) << maxit;
-    EXPECT_EQ(r.ithr, maxit == 0 ? 0 : 3) << maxit;
+    const FitResult r = fit(c, Weighting::kRelative, maxit);
+    EXPECT_EQ(r.stop, FitStop::kIterationLimit) << maxit;
+    EXPECT_EQ(r.iteration, maxit + 1) << maxit;
+    EXPECT_EQ(r.ierr(), 0) << maxit;
+    EXPECT_EQ(r.ithr(), maxit == 0 ? 0 : 3) << maxit;
     EXPECT_DOUBLE_EQ(r.ssr, test::ssr_at(c, c.p)) << maxit;
   }
 }
 
+// Each tolerance reaches the stopping rule it is documented for: switching the step-length test
+// off leaves the relative change of the sum of squares to end the iterations, from iteration 11
+// on unless its gate is moved; a damping limit below the first lambda ends iteration 1.
+TEST(L7500, EachStoppingRuleEndsTheIterationsUnderItsOwnTolerance) {
+  const struct {
+    double noise, step_tol, sum_tol;
+    int sum_tol_after, maxit;
+    double lambda_max;
+    FitStop stop;
+    int first_iteration, last_iteration;  // the stop came in one of these
+  } table[] = {
+      {0.0, 0.0005, 5e-5, 10, 999, 1e7, FitStop::kShortStep, 2, 999},
+      {0.0, 0.0, 5e-5, 10, 999, 1e7, FitStop::kSettledSum, 11, 999},
+      {0.003, 0.0, 5e-5, 0, 999, 1e7, FitStop::kSettledSum, 1, 10},
+      {0.003, 0.0005, 5e-5, 10, 999, 1e-4, FitStop::kDampingLimit, 1, 1},
+      {0.003, 0.0, 0.0, 10, 5, 1e7, FitStop::kIterationLimit, 6, 6},
+  };
+  for (const auto& row : table) {
+    FitCase c = make_case(1, kModel1, 13, row.noise, {0.5, 2.2, 0.03, 1.0});
+    FitOptions options;
+    options.weighting = Weighting::kRelative;
+    options.step_tol = row.step_tol;
+    options.sum_tol = row.sum_tol;
+    options.sum_tol_after = row.sum_tol_after;
+    options.maxit = row.maxit;
+    options.lambda_max = row.lambda_max;
+    const FitResult r = l7500(c.nr, c.imdl, c.p, c.v, c.sf0, c.t, c.npts, 1, c.nparam, options);
+    SCOPED_TRACE(testing::Message()
+                 << "stop " << static_cast<int>(row.stop) << ", noise " << row.noise);
+    EXPECT_EQ(r.stop, row.stop);
+    EXPECT_GE(r.iteration, row.first_iteration);
+    EXPECT_LE(r.iteration, row.last_iteration);
+    EXPECT_EQ(r.outcome, FitOutcome::kFitted);
+  }
+}
+
 TEST(L7500, AWorseLastTrialIsNotKept) {
-  // From the analysis's default start, 200 points of Model 1 end the iteration on the step-length
-  // test with a rejected trial. What comes back must be the last accepted iterate: the result
-  // of a run limited to the iterations before it.
+  // From the analysis's default start, 200 points of Model 1 end the iterations on the
+  // step-length test with a rejected trial. What comes back must be the last accepted iterate:
+  // the result of a run limited to the iterations before it.
   const FitCase start =
       make_case(1, kModel1, 200, 0.0, {1.0, 10.0, 0.0012, 0.01}, test::Source::kIntegrated);
   FitCase full = start;
-  int iwt = 1;
-  ASSERT_EQ(fit(full, iwt).ithr, 0);
-  bool found = false;
-  for (int maxit = 1; maxit < 50 && !found; ++maxit) {
-    FitCase limited = start;
-    iwt = 1;
-    found = fit(limited, iwt, maxit).ithr == 3 && limited.p == full.p;
-  }
-  EXPECT_TRUE(found);
+  const FitResult r = fit(full, Weighting::kRelative);
+  ASSERT_EQ(r.stop, FitStop::kShortStep);
+  FitCase limited = start;
+  EXPECT_EQ(fit(limited, Weighting::kRelative, r.iteration - 1).stop, FitStop::kIterationLimit);
+  EXPECT_EQ(limited.p, full.p);
 }
 
 // An enzyme lost within the first tenth of the run (kd 12 on the normalised time scale): the
@@ -204,23 +223,22 @@ TEST(L7500, NeverEndsWorseThanItsStart) {
   // kd test comes from the last iteration's normal matrix, as for any result.
   FitCase c = make_case(1, fast, 50, 0.0, {0.7, 13.0, 0.012, 11.0});
   const std::vector<double> start = c.p;
-  int iwt = 1;
-  FitResult r = fit(c, iwt);
+  FitResult r = fit(c, Weighting::kRelative);
+  EXPECT_EQ(r.outcome, FitOutcome::kStartKept);
   EXPECT_EQ(c.p, start);
   EXPECT_EQ(r.ssr, test::ssr_at(c, start)) << "sf0 is the start's curve";
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.ithr, 0);
-  EXPECT_GE(r.kdp, 0.0) << "the kd test is made for the start";
+  EXPECT_EQ(r.ithr(), 0);
+  ASSERT_TRUE(r.kdp.has_value()) << "the kd test is made for the start";
+  EXPECT_GE(*r.kdp, 0.0);
 
   // Second passes (unit weights) that would end 10^4 (no noise) or 50 times (noise) above the
   // first pass's fit. Without noise nothing beats that fit and it comes back unchanged; with
   // noise the second pass may still gain a little.
   for (double noise : {0.0, 0.0092}) {
     c = make_case(1, fast, 50, noise, {1.0, 10.0, 0.003, 0.01});
-    iwt = 1;
-    const FitResult first = fit(c, iwt);
+    const FitResult first = fit(c, Weighting::kRelative);
     const std::vector<double> after_first = c.p;
-    r = fit(c, iwt);
+    r = fit(c, Weighting::kUnit);
     EXPECT_LE(r.ssr, first.ssr) << noise;
     EXPECT_EQ(r.ssr, test::ssr_at(c, c.p)) << noise;
     if (noise == 0.0) {
@@ -234,10 +252,10 @@ TEST(L7500, WithoutAResidualDegreeOfFreedomKdIsNotCalledSignificant) {
   // standard error of kd is undetermined, not zero.
   for (int npts : {3, 4}) {
     FitCase c = make_case(1, kModel1, npts, 0.001, {0.5, 2.2, 0.03, 1.0});
-    int iwt = 1;
-    const FitResult r = fit(c, iwt);
-    EXPECT_EQ(r.ierr, 0) << npts;
-    EXPECT_GT(r.kdp, 0.99) << npts;
+    const FitResult r = fit(c, Weighting::kRelative);
+    EXPECT_NE(r.outcome, FitOutcome::kFailed) << npts;
+    ASSERT_TRUE(r.kdp.has_value()) << npts;
+    EXPECT_GT(*r.kdp, 0.99) << npts;
   }
 }
 
@@ -245,10 +263,10 @@ TEST(L7500, AParameterThatIsNotANumberFailsTheFit) {
   // No trial of a not-a-number start is ever accepted; the final check of the parameters reports
   // the failure, and the sum of squares of its curve is no small number.
   FitCase c = make_case(2, kModel2, 13, 0.0, {std::nan(""), 2.0, 0.03});
-  int iwt = 1;
-  const FitResult r = fit(c, iwt);
-  EXPECT_EQ(r.ierr, 6);
-  EXPECT_EQ(iwt, 0);
+  const FitResult r = fit(c, Weighting::kRelative);
+  EXPECT_EQ(r.outcome, FitOutcome::kFailed);
+  EXPECT_EQ(r.ierr(), 6);
+  EXPECT_EQ(r.ithr(), 0);
   EXPECT_EQ(r.ssr, kInf) << "ssr still describes the curve left in sf0";
   EXPECT_EQ(r.se, kInf);
 }
