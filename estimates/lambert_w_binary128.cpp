@@ -1,10 +1,11 @@
-// The only file that knows the binary128 type: the simplex objective sees W through a double.
-
-#include "estimates/lambert_w.h"
+// The reference omegw, carried in binary128 (libquadmath). The only file that knows the binary128
+// type: everything else sees W through a double.
 
 #include <quadmath.h>
 
 #include <cmath>
+
+#include "estimates/lambert_w.h"
 
 namespace brx {
 
@@ -21,7 +22,7 @@ constexpr int kMaxHalleySteps = 10;
 
 }  // namespace
 
-double omegw(double x) {
+double omegw_binary128(double x) {
   if (std::isnan(x)) return x;
   if (x == HUGE_VAL) return x;
 
