@@ -228,17 +228,20 @@ BRX_DD_INLINE DD mul_add(DD p, double x, DD c) {
 // (eleven terms; from x^6/7! on the terms are below 2^-53 of x), then e^r = e^x·(1 + r.lo).
 template <bool kFused>
 BRX_DD_INLINE ExpParts exp_parts(DD a) {
-  const double n = std::nearbyint(a.hi * k64ByLn2);
-  DD r = two_sum(a.hi - n * kLn2By64Hi, a.lo);
-  r = sub(r, two_prod<kFused>(n, kLn2By64Mid));
-  r = add(r, -n * kLn2By64Lo);
+  constexpr double kRounder = 0x1.8p52;  // (v + kRounder) - kRounder is v rounded, |v| < 2^51
+  const double n = (a.hi * k64ByLn2 + kRounder) - kRounder;
+  // r = a - n·ln 2/64. a.hi - n·kLn2By64Hi is exact, the next two sums are exact as pairs, and
+  // their errors, n·kLn2By64Mid's and the last part are all below 2^-59: their rounding is lost
+  // below 2^-110.
+  const DD t = two_prod<kFused>(n, kLn2By64Mid);
+  const DD s1 = two_sum(a.hi - n * kLn2By64Hi, a.lo);
+  const DD s2 = two_sum(s1.hi, -t.hi);
+  const DD r = two_sum(s2.hi, ((s1.lo + s2.lo) - t.lo) - n * kLn2By64Lo);
 
   const double x = r.hi;
-  double tail = kInvFact11;
-  tail = tail * x + kInvFact10;
-  tail = tail * x + kInvFact9;
-  tail = tail * x + kInvFact8;
-  tail = tail * x + kInvFact7;
+  const double x2 = x * x;
+  const double tail =
+      (kInvFact7 + kInvFact8 * x) + x2 * ((kInvFact9 + kInvFact10 * x) + x2 * kInvFact11);
   DD p = mul_add<kFused>(DD{tail, 0.0}, x, kInvFact6);
   p = mul_add<kFused>(p, x, kInvFact5);
   p = mul_add<kFused>(p, x, kInvFact4);
@@ -255,7 +258,10 @@ BRX_DD_INLINE ExpParts exp_parts(DD a) {
 template <bool kFused>
 BRX_DD_INLINE DD exp_mantissa(const ExpParts& e) {
   const DD t = kExp2Table[e.j];
-  return add(t, mul<kFused>(t, e.m));
+  const DD tm = mul<kFused>(t, e.m);  // below 2^-6 of t: the sum cannot cancel
+  DD s = two_sum(t.hi, tm.hi);
+  s.lo += t.lo + tm.lo;
+  return quick_two_sum(s.hi, s.lo);
 }
 
 template <bool kFused>
