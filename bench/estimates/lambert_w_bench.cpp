@@ -26,12 +26,12 @@ void BM_Omegw(benchmark::State& state, Routine omegw, double base) {
 }
 
 #define BRX_OMEGW_RANGES(carrier, routine)                         \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / zero, routine, 0.0);       \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / tiny, routine, 1e-6);      \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / near_1, routine, 1.0);     \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / near_1e5, routine, 1e5);   \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / near_1e30, routine, 1e30); \
-  BENCHMARK_CAPTURE(BM_Omegw, carrier / near_1e100, routine, 1e100)
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_zero, routine, 0.0);       \
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_tiny, routine, 1e-6);      \
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_near_1, routine, 1.0);     \
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_near_1e5, routine, 1e5);   \
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_near_1e30, routine, 1e30); \
+  BENCHMARK_CAPTURE(BM_Omegw, carrier##_near_1e100, routine, 1e100)
 
 BRX_OMEGW_RANGES(binary128, brx::omegw_binary128);
 BRX_OMEGW_RANGES(double_double, brx::omegw_double_double);
