@@ -430,6 +430,8 @@ double omegw_double_double_split(double x) {
   return omegw_dd<false>(x);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+
 __attribute__((target("fma"))) double omegw_double_double_fused(double x) {
   return omegw_dd<true>(x);
 }
@@ -456,5 +458,25 @@ __attribute__((target("fma"))) double dispatched(double x) {
 double omegw_double_double(double x) {
   return dispatched(x);
 }
+
+#else  // elsewhere the compiler knows whether the target has fused multiply-add
+
+double omegw_double_double_fused(double x) {
+  return omegw_dd<true>(x);
+}
+
+bool processor_has_fma() {
+#ifdef __FP_FAST_FMA
+  return true;
+#else
+  return false;
+#endif
+}
+
+double omegw_double_double(double x) {
+  return processor_has_fma() ? omegw_double_double_fused(x) : omegw_double_double_split(x);
+}
+
+#endif
 
 }  // namespace brx
