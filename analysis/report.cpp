@@ -192,7 +192,10 @@ void comparison(Lines& out, const ReportInput& in) {
   }
   if (c.band) {
     out.e1("[pvalue-S.D. < pvalue < pvalue+S.D.]");
-    out.t1("[" + x9_5(c.pLow) + " < " + x9_5(c.pF) + " < " + x9_5(c.pHigh) + "]");
+    // Appended piece by piece, as "[" + ... trips GCC 12's -Wrestrict at -O3.
+    std::string band = "[";
+    band.append(x9_5(c.pLow)).append(" < ").append(x9_5(c.pF)).append(" < ");
+    out.t1(band.append(x9_5(c.pHigh)).append("]"));
   }
   if (c.advice == Advice::kSinceBandReaches05) {
     out.e1("Adding more data points may improve the significance since (pvalue - S.D.) <= 0.05");

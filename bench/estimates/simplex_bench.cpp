@@ -1,15 +1,17 @@
 // The simplex fit of both forms on exact progress curves of 13, 200 and 1001 points, started 10 %
-// off, and the time the same fit's omegw calls take on their own.
+// off, and the time the same fit's omegw calls take on their own, with either carrier.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <vector>
 
 #include "bench/estimates/omegw_calls.h"
+#include "estimates/lambert_w.h"
 #include "estimates/simplex.h"
 
 namespace {
@@ -87,6 +89,33 @@ void BM_SmplxCurvefit(benchmark::State& state) {
 BENCHMARK(BM_SmplxCurvefit)
     ->ArgNames({"n", "npts"})
     ->ArgsProduct({{3, 4}, {13, 200, 1001}})
+    ->Unit(benchmark::kMillisecond);
+
+// One call of each carrier of omegw on the arguments that one fit of the decaying form to 1001
+// points passes it, replayed in their order (items per second: calls per second).
+void BM_OmegwReplay(benchmark::State& state, double (*omegw)(double)) {
+  static const std::vector<double> args = [] {
+    const Problem pr = MakeProblem(4, 1001);
+    std::vector<double> ycalc;
+    brx::bench::OmegwCalls& calls = brx::bench::omegw_calls();
+    calls.arguments.clear();
+    calls.recording = true;
+    Fit(pr, ycalc);
+    calls.recording = false;
+    return calls.arguments;
+  }();
+  for (auto _ : state) {
+    for (double x : args) benchmark::DoNotOptimize(omegw(x));
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(args.size()));
+  state.counters["ns_per_call"] = benchmark::Counter(
+      static_cast<double>(state.iterations() * static_cast<std::int64_t>(args.size())),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK_CAPTURE(BM_OmegwReplay, binary128, brx::omegw_binary128)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OmegwReplay, double_double, brx::omegw_double_double)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OmegwReplay, double_double_split, brx::omegw_double_double_split)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -96,7 +96,8 @@ TEST(BatchCommand, JsonLinesCarryEveryKey) {
                           "model2",   "units",       "half_life",   "tables",  "t",
                           "y",        "cpu_seconds", "Km",          "Vmax",    "Po",
                           "So",       "ssr",         "se",          "ierr",    "ithr"}) {
-    EXPECT_NE(r.lines[0].find("\"" + std::string(key) + "\":"), std::string::npos) << key;
+    EXPECT_NE(r.lines[0].find(std::string("\"").append(key).append("\":")), std::string::npos)
+        << key;
   }
   EXPECT_NE(r.lines[0].find("\"body\":\"full\",\"n\":13,\"deactivation_type\":1,"),
             std::string::npos);
