@@ -10,12 +10,15 @@ namespace brx::crosscheck {
 
 // A point of a fit of one or more curves in the solver's coordinates (enzyme_loss_model.h):
 // sat, rate and kd are shared, P0 is each curve's own. File units; the reference concentration
-// is reference_concentration(curves).
+// is reference_concentration(curves). A fit that frees each curve's rate (the rates need not
+// scale with the enzyme concentrations) holds them in `rates`, one per curve, and `rate` is the
+// first of them.
 struct FitPoint {
   double sat = 0;
   double rate = 0;
   double kd = 0;
-  std::vector<double> p0;  // one per curve
+  std::vector<double> p0;     // one per curve
+  std::vector<double> rates;  // empty, or one per curve when each has its own
 };
 
 // The same in the usual form; Km and kcat are +∞ at sat = 1 (the first-order limit).
@@ -44,6 +47,7 @@ enum class Precision { kFull, kScreening };
 // Fits `curves` from `start` by Levenberg–Marquardt within the bounds 0 <= sat <= 1, rate >= 0,
 // kd >= 0 (P0 free). With hold_kd, kd stays at its start value (0 gives the classical model). The
 // start is moved into the bounds first. Every curve needs as many times as products and s0 > 0.
+// A start with `rates` (one per curve) fits each curve's rate on its own.
 FitOutcome fit_from_start(const std::vector<ProgressCurve>& curves, const FitPoint& start,
                           bool hold_kd, Precision precision = Precision::kFull);
 
