@@ -80,4 +80,28 @@ std::vector<FitPoint> curve_starts(const ProgressCurve& curve, const std::vector
   return starts;
 }
 
+std::vector<FitPoint> set_starts(const std::vector<ProgressCurve>& curves,
+                                 const std::vector<double>& kds, double c) {
+  if (curves.size() == 1) return curve_starts(curves.front(), kds, c);
+  std::vector<std::vector<FitPoint>> each;
+  for (const ProgressCurve& curve : curves) each.push_back(curve_starts(curve, kds, c));
+  std::vector<FitPoint> starts;
+  for (std::size_t j = 0; !each.empty() && j < each.front().size(); ++j) {
+    // Every curve's start j has the same Km and kd; only the rate and P0 differ. A curve that
+    // did not run as the others (a slow start, a wrong dilution) moves the median least.
+    FitPoint q = each.front()[j];
+    std::vector<double> rates;
+    q.p0.clear();
+    for (const std::vector<FitPoint>& s : each) {
+      rates.push_back(s[j].rate);
+      q.p0.push_back(s[j].p0.front());
+    }
+    std::sort(rates.begin(), rates.end());
+    const std::size_t h = rates.size() / 2;
+    q.rate = rates.size() % 2 == 1 ? rates[h] : (rates[h - 1] + rates[h]) / 2;
+    starts.push_back(std::move(q));
+  }
+  return starts;
+}
+
 }  // namespace brx::crosscheck

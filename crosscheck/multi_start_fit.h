@@ -20,4 +20,9 @@ FitOutcome best_of_starts(const std::vector<ProgressCurve>& curves,
 std::vector<FitPoint> curve_starts(const ProgressCurve& curve, const std::vector<double>& kds,
                                    double c);
 
+// Starts for curves fitted together: each curve's starts as above, with the median of their rates
+// (per unit of enzyme) and each curve's own P0. For one curve, curve_starts.
+std::vector<FitPoint> set_starts(const std::vector<ProgressCurve>& curves,
+                                 const std::vector<double>& kds, double c);
+
 }  // namespace brx::crosscheck
