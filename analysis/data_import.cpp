@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
 #include <system_error>
 
 #include "analysis/input_error.h"
@@ -42,22 +43,6 @@ int rows_to_end_of_data(const std::vector<std::string>& lines) {
   return static_cast<int>(end - lines.begin());
 }
 
-// One number of a free-format record: decimal and exponent forms, with "D" accepted for the
-// exponent letter and an optional leading "+". Not-a-number and infinities are refused.
-std::optional<double> parse_number(std::string token) {
-  if (token.empty()) return std::nullopt;
-  std::replace(token.begin(), token.end(), 'd', 'e');
-  std::replace(token.begin(), token.end(), 'D', 'e');
-  std::size_t start = token[0] == '+' ? 1 : 0;
-  if (start == 1 && (token.size() == 1 || token[1] == '-' || token[1] == '+')) return std::nullopt;
-  double value = 0.0;
-  const char* first = token.data() + start;
-  const char* last = token.data() + token.size();
-  const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-  if (ec != std::errc() || ptr != last || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // Reads `count` numbers from the start of a free-format line: values are separated by a comma,
 // by blanks (spaces or tabs), or by both. nullopt when the line does not start with that many.
 std::optional<std::vector<double>> leading_numbers(const std::string& line, int count) {
@@ -81,6 +66,20 @@ std::optional<std::vector<double>> leading_numbers(const std::string& line, int 
 }
 
 }  // namespace
+
+std::optional<double> parse_number(std::string token) {
+  if (token.empty()) return std::nullopt;
+  std::replace(token.begin(), token.end(), 'd', 'e');
+  std::replace(token.begin(), token.end(), 'D', 'e');
+  std::size_t start = token[0] == '+' ? 1 : 0;
+  if (start == 1 && (token.size() == 1 || token[1] == '-' || token[1] == '+')) return std::nullopt;
+  double value = 0.0;
+  const char* first = token.data() + start;
+  const char* last = token.data() + token.size();
+  const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  if (ec != std::errc() || ptr != last || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
 
 bool ends_data(const std::string& line) {
   const std::string head = line.substr(0, kTestedWidth);

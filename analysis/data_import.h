@@ -10,12 +10,18 @@
 // Anything after the values a line needs is ignored. Tables are sized from the file, so a file of
 // any length is read; row 0 of every table exists and is not used.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "fitting/table.h"
 
 namespace brx {
+
+// One number as a data file writes it: decimal and exponent forms (2, 2., .5, +0.5, 1.25e-1,
+// 1.25E-1, 1.25d-1), nothing before or after it. nullopt for anything else, NaN and infinities
+// included.
+std::optional<double> parse_number(std::string token);
 
 // True when a line ends the data: within its first 100 characters, after leading blanks, it is
 // empty or starts with "#", "'" or '"'.
