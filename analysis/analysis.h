@@ -9,6 +9,12 @@
 //   file_name_exists   does a file of that name exist                      (data_import.h)
 //   repair_tied_times  mend equal neighbouring times, last time + 1 %      (data_import.h)
 //   deactivation_flag  deactivation type from the sign of [So]             (data_import.h)
+//   parse_number       one number as a data file writes it (1.25d-1)       (data_import.h)
+//   read_curve_set_table  a table of curves at several [E]0: names, So and E0 rows, data
+//                                                                          (curve_set_table.h)
+//   import_curve       a table's curve laid out as data_import lays out a file
+//                                                                          (curve_set_table.h)
+//   is_curve_set_table is a file a curve-set table or a data file          (curve_set_table.h)
 //   aicc               corrected Akaike criterion                          (comparison.h)
 //   p_value_f          upper tail of the F distribution                    (comparison.h)
 //   f_spread           standard deviation of an F distribution             (comparison.h)
@@ -21,10 +27,11 @@
 //
 // Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
 // Errors: Stop (fitting/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
-// that cannot be read as it stands.
+// or table that cannot be read as it stands.
 
 #include "analysis/brevantix_run.h"
 #include "analysis/comparison.h"
+#include "analysis/curve_set_table.h"
 #include "analysis/data_import.h"
 #include "analysis/globalsplot.h"
 #include "analysis/input_error.h"
