@@ -6,13 +6,6 @@
 namespace brx::crosscheck {
 namespace {
 
-std::string p_text(double p) {
-  if (p == 0) return "p < 1e-300";  // an exact fit of the loss model: F is infinite
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "p = %.2g", p);
-  return buf;
-}
-
 bool has_interval(const CrossCheck& c) {
   return !std::isnan(c.kd_low) && !std::isnan(c.kd_high);
 }
@@ -22,6 +15,13 @@ std::string upper_end(double v) {
 }
 
 }  // namespace
+
+std::string p_text(double p) {
+  if (p == 0) return "p < 1e-300";  // an exact fit of the loss model: F is infinite
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "p = %.2g", p);
+  return buf;
+}
 
 std::string three_digits(double v) {
   char buf[32];

@@ -20,6 +20,9 @@ std::string verdict_short(const CrossCheck& c);
 // interval of kd is wider than kd; the deactivation type of the file is not what is fitted.
 std::string verdict_note(const CrossCheck& c);
 
+// A p-value as the sentences print it: "p = 3.1e-06", "p = 0.62"; "p < 1e-300" for 0.
+std::string p_text(double p);
+
 // A number to three significant digits, as the sentences print it ("0.0143", "48.5", "1.2e+03").
 std::string three_digits(double v);
 

@@ -77,6 +77,32 @@ TEST(Fit, CurvesAtTwoEnzymeConcentrationsShareTheirConstants) {
   EXPECT_NEAR(q.p0[1], b.p0, 1e-6);
 }
 
+TEST(Fit, EachCurveMayHaveItsOwnRate) {
+  // Curves at relative concentrations 1 and 2.5 whose rates do not scale: the second runs 10 %
+  // faster than its share. Km and kd are shared; each curve's Vmax is its own.
+  test::LossCurve a = spec(1.0), b = spec(1.0);
+  b.vmax = 1.1 * 2.5 * a.vmax;
+  b.p0 = -0.5;
+  ProgressCurve ca = test::loss_curve(a), cb = test::loss_curve(b);
+  cb.e0 = 2.5;
+  const std::vector<ProgressCurve> curves{ca, cb};
+  const double c = reference_concentration(curves);
+  FitPoint start = fit_point({10, 4, 0.03, {0, 0}}, c);
+  const FitOutcome shared = fit_from_start(curves, start, false);
+  start.rates = {start.rate, start.rate};
+  const FitOutcome own = fit_from_start(curves, start, false);
+  ASSERT_TRUE(shared.ok && own.ok);
+  ASSERT_EQ(own.point.rates.size(), 2u);
+  EXPECT_TRUE(shared.point.rates.empty());
+  EXPECT_GT(shared.ssr, 1.0);  // a shared kcat cannot follow both
+  const SharedParams q = shared_params(own.point, c);
+  EXPECT_NEAR(q.km, a.km, 1e-6 * a.km);
+  EXPECT_NEAR(q.kd, a.kd, 1e-6 * a.kd);
+  EXPECT_NEAR(kcat_of(own.point.sat, own.point.rates[0]) * ca.e0, a.vmax, 1e-6 * a.vmax);
+  EXPECT_NEAR(kcat_of(own.point.sat, own.point.rates[1]) * cb.e0, b.vmax, 1e-6 * b.vmax);
+  EXPECT_NEAR(q.p0[1], b.p0, 1e-6);
+}
+
 TEST(Fit, ModelThatCannotBeEvaluatedFailsTheFit) {
   // Products near 1e200: every residual squared overflows.
   ProgressCurve c = test::loss_curve(spec(1.0));
