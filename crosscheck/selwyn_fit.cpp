@@ -97,12 +97,24 @@ SelwynFit fit_selwyn(const std::vector<SetCurve>& set, const std::vector<std::si
     return without_verdict(f, "[So] must be a number other than 0");
   }
 
-  // The members: every usable curve with points enough for its own P0 and more.
+  // One curve that cannot be fitted leaves the whole group without a verdict.
+  for (const std::size_t i : group) {
+    if (const std::string why = unusable(set[i], f.so); !why.empty()) {
+      std::vector<double> e0s;
+      for (const std::size_t j : group) {
+        if (std::find(e0s.begin(), e0s.end(), set[j].e0) == e0s.end()) e0s.push_back(set[j].e0);
+      }
+      f.curves = static_cast<int>(group.size());
+      f.concentrations = static_cast<int>(e0s.size());
+      return without_verdict(f, why);
+    }
+  }
+
+  // The members: every curve with points enough for its own P0 and more.
   std::vector<std::string> left_out, type2;
   std::vector<double> e0s;
   for (const std::size_t i : group) {
     const SetCurve& c = set[i];
-    if (const std::string why = unusable(c, f.so); !why.empty()) return without_verdict(f, why);
     const int n = static_cast<int>(c.t.size());
     if (n < kMinSelwynCurvePoints) {
       left_out.push_back(c.name + " (" + count_of(n, "point", "points") + ")");

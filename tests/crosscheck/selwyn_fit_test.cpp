@@ -171,6 +171,9 @@ TEST(SelwynFit, SetsThatCannotBeJudgedGiveAReasonInstead) {
     EXPECT_TRUE(has(f.text, std::string("no verdict: ") + k.reason)) << f.text;
     EXPECT_TRUE(std::isnan(f.p) && std::isnan(f.kd)) << k.reason;
   }
+  EXPECT_EQ(fit_all(nan).text,
+            "3 curves at 3 enzyme concentrations: no verdict: a time or product of E0=1 is not a "
+            "number");
   EXPECT_EQ(fit_all(few).note,
             "Left out, fewer than 3 points: E0=0.5 (2 points), E0=1 (2 points).");
 }
