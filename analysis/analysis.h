@@ -20,7 +20,7 @@
 //   field_s, field_x   Fortran-like number fields of the report            (number_fields.h)
 //
 // Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
-// Errors: Stop (fitting/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
+// Errors: Stop (base/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
 // that cannot be read as it stands.
 
 #include "analysis/brevantix_run.h"

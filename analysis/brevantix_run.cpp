@@ -9,9 +9,9 @@
 #include "analysis/data_import.h"
 #include "analysis/input_error.h"
 #include "analysis/timeit.h"
+#include "base/stop.h"
 #include "estimates/simplex.h"
 #include "fitting/regression.h"
-#include "fitting/stop.h"
 
 namespace brx {
 namespace {
@@ -258,7 +258,9 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   report.ithr2 = out.model2.ithr;
   report.elapsed = out.cpu_seconds;
   report.when = std::time(nullptr);
-  out.report_written = write_report(out.report_path, report_text(report));
+  const FileWrite written = write_report(out.report_path, report_text(report));
+  out.report_written = static_cast<bool>(written);
+  out.report_error = written.reason();
 
   // 18. The data file must still be there.
   file_name_exists(path, nr.bflag);

@@ -28,6 +28,7 @@ struct RunSummary {
   std::string data_path;    // full path of the data file
   std::string report_path;  // full path of the report
   bool report_written = false;
+  std::string report_error;  // why the report could not be written (the system's words)
   ReportBody body = ReportBody::kFull;
   bool fitted = false;  // false when the data could not be fitted at all (see body)
   int n = 0;            // data points

@@ -9,7 +9,7 @@
 #include <iosfwd>
 
 #include "app/main_window.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 
 namespace brx {
 

@@ -19,7 +19,7 @@
 #include "analysis/globalsplot.h"
 #include "app/command_states.h"
 #include "fitting/nrtype.h"
-#include "fitting/stop.h"  // plot_embeded lets a Stop of the analysis through
+#include "base/stop.h"  // plot_embeded lets a Stop of the analysis through
 
 namespace brx {
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "analysis/input_error.h"
+#include "base/stop.h"
 #include "crosscheck/verdict_text.h"
-#include "fitting/stop.h"
 
 namespace brx {
 namespace {
@@ -374,7 +374,8 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     o.line = json ? json_line(file, s, nr, cc) : text_line(file, s, cc);
     o.ok = s.report_written;
     if (!s.report_written)
-      o.errors += file + ": the report " + s.report_path + " could not be written\n";
+      o.errors += file + ": the report " + s.report_path +
+                  " could not be written: " + s.report_error + "\n";
     if (plot && o.ok) {
       if (const std::string e = plot(s, nr, gp); !e.empty()) {
         o.errors += file + ": " + e + "\n";

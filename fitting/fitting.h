@@ -21,16 +21,16 @@
 //   l4100       two-sided 95 % critical value of Student's t                 student_t.h
 //   bestsmooth  repeated centred moving average with end treatment           smoothing.h
 //
-// Shared types: Table (table.h), nrtype (nrtype.h), Stop (stop.h).
+// Shared types: nrtype (nrtype.h); Table and Stop (base/).
 
+#include "base/stop.h"
+#include "base/table.h"
 #include "fitting/integrator.h"
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/random.h"
-#include "fitting/regression.h"
 #include "fitting/rate_equations.h"
+#include "fitting/regression.h"
 #include "fitting/smoothing.h"
 #include "fitting/spline.h"
-#include "fitting/stop.h"
 #include "fitting/student_t.h"
-#include "fitting/table.h"

@@ -6,7 +6,7 @@
 
 #include "fitting/linalg.h"
 #include "fitting/rate_equations.h"
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

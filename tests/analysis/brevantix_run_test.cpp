@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/input_error.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 #include "tests/support/golden_report.h"
 #include "tests/support/temp_dir.h"
 

@@ -19,7 +19,7 @@
 #include "app/live_file_view.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 #include "tests/app/desktop_fixture.h"
 #include "tests/support/temp_dir.h"
 

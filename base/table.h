@@ -50,6 +50,8 @@ class Table {
 };
 
 // A square matrix (0..n) x (0..n).
-inline Table square_matrix(int n) { return Table(n, n); }
+inline Table square_matrix(int n) {
+  return Table(n, n);
+}
 
 }  // namespace brx
