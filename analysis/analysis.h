@@ -19,7 +19,8 @@
 //   write_report       replace a report in one step                        (report.h)
 //   field_s, field_x   Fortran-like number fields of the report            (number_fields.h)
 //
-// Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
+// Records: globalsplot (analysis/globalsplot.h), the shell's record the run reads and writes; each
+// run fits in a fit context of its own (nrtype, fitting/nrtype.h).
 // Errors: Stop (base/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
 // that cannot be read as it stands.
 

@@ -46,8 +46,7 @@ Comparison no_comparison(int n) {
 
 }  // namespace
 
-RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& gp,
-                         std::ostream& notes) {
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes) {
   namespace fs = std::filesystem;
   RunSummary out;
   const std::string path = full_path(data_file, gp);
@@ -63,9 +62,8 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   }
 
   // 1. Cleared state: every analysis starts as a fresh process would.
-  nr.mask.fill(0);
-  nr.rng = RandomState{};
-  nr.j1 = 0;
+  nrtype nr;
+  double po = 0;  // the saved [Po] start value
   std::array<double, 6> p0;
   p0.fill(1.0);
 
@@ -156,7 +154,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   // 10-12. Shared values read by the rate equations, the result tables, the stopwatch.
   nr.iupdwn = 1;
   nr.so = p0[5];
-  nr.po = p0[3];
+  po = p0[3];
   Table x2(N, 2), y2(N, 2), z2(N, 2);
   std::vector<double> p(p0.begin(), p0.end());
   Table w(1, 1);
@@ -184,7 +182,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
       nr.mask[4] = 0;
       k = kParamsModel1;
     }
-    nr.po = p[3];
+    po = p[3];
     nr.mask[3] = 0;
     p[5] = p0[5];
     nr.so = p[5];
@@ -197,7 +195,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
       double ssq = 0;
       smplx_curvefit(k, ptmp, nr.mask, ssq, tnorm, y0, z0, N, nr.so, kSimplexLimit, nr.flagpexp);
       std::copy(ptmp.begin() + 1, ptmp.begin() + 5, p.begin() + 1);
-      p[3] = nr.po;
+      p[3] = po;
 
       l7500(nr, imdl, p, ynorm, sf0, tnorm, w, iwt, kIntegratorTol, ierr, ithr, N, 1, k,
             kRegressionLimit, ssr, se, kdp);
@@ -219,7 +217,7 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
       p[4] = 0;
       nr.mask[4] = 1;
     }
-    nr.po = p[3];
+    po = p[3];
     nr.so = p[5];
     std::copy(p.begin(), p.end(), fit.p.begin());
     if (!fittable) std::fill(fit.p.begin() + 1, fit.p.begin() + 5, nan());  // nothing was fitted
@@ -263,18 +261,19 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
   out.report_error = written.reason();
 
   // 18. The data file must still be there.
-  file_name_exists(path, nr.bflag);
-  if (nr.bflag == 0) {
+  int bflag = 0;
+  file_name_exists(path, bflag);
+  if (bflag == 0) {
     throw Stop("EXECUTION L1286", Stop::Notice::kStdout, "No data file was found!");
   }
 
   // 20. Publish the tables for the plot.
-  nr.n8 = N;
-  nr.x8 = x2;
-  nr.y8 = y2;
-  nr.z8 = z2;
-  nr.label8 = {std::string(), std::string()};
-  nr.title8 = kTitle;
+  out.n8 = N;
+  out.x8 = x2;
+  out.y8 = y2;
+  out.z8 = z2;
+  out.label8 = {std::string(), std::string()};
+  out.title8 = kTitle;
   return out;
 }
 

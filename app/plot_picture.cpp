@@ -89,21 +89,22 @@ int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& pr
   return status;
 }
 
-std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
-                              const std::string& png_path, const std::string& abort_line) {
+std::string save_plot_picture(const RunSummary& s, const globalsplot& gp,
+                              const std::string& bmp_path, const std::string& png_path,
+                              const std::string& abort_line) {
   // The toolkit's current window is one for the whole process: one picture at a time.
   static std::mutex one_at_a_time;
   std::lock_guard picture_lock(one_at_a_time);
 
-  nrtype nr_copy = nr;
   globalsplot gp_copy = gp;
-  MainWindow w(nr_copy, gp_copy);
+  MainWindow w(gp_copy);
+  w.results = s;
   if (!build_main_window(w, {kInitialXLabel, kInitialYLabel}, kInitialTitle)) {
     return "no window could be made to draw the plot in";
   }
   bool saved = false;
   with_window(w.ids.window, [&] {
-    const auto n = static_cast<std::size_t>(std::max(0, nr_copy.n8));
+    const auto n = static_cast<std::size_t>(std::max(0, s.n8));
     w.times.assign(n, 0.0);
     w.measured.assign(n, 0.0);
     w.model1.assign(n, 0.0);
@@ -127,8 +128,8 @@ std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std
   return {};
 }
 
-std::string write_plot_pictures(const RunSummary& s, const nrtype& nr, const globalsplot& gp) {
-  return save_plot_picture(nr, gp, picture_path(s.report_path, "bmp"),
+std::string write_plot_pictures(const RunSummary& s, const globalsplot& gp) {
+  return save_plot_picture(s, gp, picture_path(s.report_path, "bmp"),
                            picture_path(s.report_path, "png"), aborted_run_line(s));
 }
 

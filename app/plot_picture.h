@@ -14,7 +14,6 @@
 
 #include "analysis/brevantix_run.h"
 #include "analysis/globalsplot.h"
-#include "fitting/nrtype.h"
 
 namespace brx {
 
@@ -22,17 +21,18 @@ namespace brx {
 // drawn on machines without one; returns its status.
 int run_with_plot_pictures(int argc, char** argv, const std::function<int()>& program);
 
-// Draws the plot of the run published in `nr` and `gp` (tables, legend labels) as the main
+// Draws the plot of the run published in `s` and `gp` (tables, legend labels) as the main
 // window would after that run and writes it to `bmp_path` and, unless empty, `png_path`. A run
 // that gave no curves is drawn with its `abort_line` (aborted_run_line) instead of them.
 // Needs a running toolkit; any thread may call it (pictures are drawn one at a time). Returns an
 // empty text, or what went wrong.
-std::string save_plot_picture(const nrtype& nr, const globalsplot& gp, const std::string& bmp_path,
-                              const std::string& png_path, const std::string& abort_line = {});
+std::string save_plot_picture(const RunSummary& s, const globalsplot& gp,
+                              const std::string& bmp_path, const std::string& png_path,
+                              const std::string& abort_line = {});
 
 // Saves the pictures of run `s` beside its report: run7.out -> run7.bmp and run7.png. Returns
 // an empty text, or what went wrong.
-std::string write_plot_pictures(const RunSummary& s, const nrtype& nr, const globalsplot& gp);
+std::string write_plot_pictures(const RunSummary& s, const globalsplot& gp);
 
 // The report's name with its last three characters ("out") replaced by `extension`.
 std::string picture_path(const std::string& report_path, const std::string& extension);

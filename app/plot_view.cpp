@@ -26,25 +26,27 @@ constexpr double kYMax = 1.2;
 // Copies the first n8 published values into the plot work arrays.
 void fill_work_arrays(MainWindow& w) {
   const auto n = static_cast<int>(std::min(w.times.size(), w.model2.size()));
-  const int rows = std::min({n, w.nr.n8, w.nr.x8.rows(), w.nr.y8.rows(), w.nr.z8.rows()});
-  const bool two_columns = w.nr.z8.cols() >= 2 && w.nr.x8.cols() >= 1 && w.nr.y8.cols() >= 1;
+  const int rows =
+      std::min({n, w.results.n8, w.results.x8.rows(), w.results.y8.rows(), w.results.z8.rows()});
+  const bool two_columns =
+      w.results.z8.cols() >= 2 && w.results.x8.cols() >= 1 && w.results.y8.cols() >= 1;
   for (int i = 0; two_columns && i < rows; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    w.times[k] = w.nr.x8(i + 1, 1);
-    w.measured[k] = w.nr.y8(i + 1, 1);
-    w.model1[k] = w.nr.z8(i + 1, 1);
-    w.model2[k] = w.nr.z8(i + 1, 2);
+    w.times[k] = w.results.x8(i + 1, 1);
+    w.measured[k] = w.results.y8(i + 1, 1);
+    w.model1[k] = w.results.z8(i + 1, 1);
+    w.model2[k] = w.results.z8(i + 1, 2);
   }
 }
 
 // The label fields as drawn, from the window's title and labels.
 void write_label_fields(MainWindow& w) {
-  w.nr.label8[0] = field_text(w.labels[0], kLabelWidth);
-  w.nr.label8[1] = field_text(w.labels[1], kLabelWidth);
-  w.nr.title8 = field_text(w.title, kTitleWidth);
+  w.results.label8[0] = field_text(w.labels[0], kLabelWidth);
+  w.results.label8[1] = field_text(w.labels[1], kLabelWidth);
+  w.results.title8 = field_text(w.title, kTitleWidth);
   w.gp.xytitlelbl = field_text(w.title, kLabelWidth);
-  w.gp.xaxislbl = w.nr.label8[0];
-  w.gp.yaxislbl = w.nr.label8[1];
+  w.gp.xaxislbl = w.results.label8[0];
+  w.gp.yaxislbl = w.results.label8[1];
 }
 
 void add_series(PlotHandle* h, int index, std::span<const double> x, std::span<const double> y,

@@ -41,9 +41,9 @@ void handle_viewer_quit(MainWindow& w, ResultsViewer& v) {
   with_window(v.window, [] { tk::stopidle(); });
   {
     std::lock_guard lock(window_mutex());
-    w.gp.child_windows[256] = w.gp.idactiveplotwin;
+    w.windows.child_windows[256] = w.windows.idactiveplotwin;
   }
-  closeallplotchilds(w.gp);
+  closeallplotchilds(w.windows);
   w.viewer_open = false;
   with_window(w.ids.window, [] { tk::stopidle(); });
 }
@@ -60,7 +60,7 @@ bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& sha
   v.window = tk::initwindow(kMainWidth, kMainHeight, kViewerTitle, tk::kDefaultPosition,
                             tk::kDefaultPosition, tk::kKeepOption, 0);
   if (v.window < 0) return false;
-  w.gp.idactivetextwin = v.window;
+  w.windows.idactivetextwin = v.window;
   tk::useansitext();
   tk::setwindowsystemclosecallback(closeflag_cancel);
   tk::setwindowtitle(kViewerTitle);
@@ -145,7 +145,7 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
   std::lock_guard lock(window_mutex());
   if (tk::isvalidwindow(w.ids.window)) tk::setcurrentwindow(w.ids.window);
   tk::closewindow(v.window);
-  w.gp.idactivetextwin = -1;
+  w.windows.idactivetextwin = -1;
 }
 
 void readtext(MainWindow& w, ResultsViewer& v) {

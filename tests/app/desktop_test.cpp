@@ -97,9 +97,8 @@ class Desktop : public testing::ToolkitTest {
   }
 
   test::TempDir dir;
-  nrtype nr;
   globalsplot gp;
-  MainWindow w{nr, gp};
+  MainWindow w{gp};
   std::unique_ptr<testing::ScriptedUser> user;
   std::thread program;
   std::atomic<bool> ended{false};
@@ -237,7 +236,7 @@ TEST_F(Desktop, ARunPlotsBothCurvesAndTheCheckBoxesChooseThem) {
   EXPECT_TRUE(item(w.ids.save_screen) && item(w.ids.print_screen) && item(w.ids.plot_title));
   EXPECT_FALSE(control(w.ids.results_button) || control(w.ids.model1_box));
   choose(w.ids.run);
-  EXPECT_EQ(nr.n8, 7);
+  EXPECT_EQ(w.results.n8, 7);
   EXPECT_EQ(w.model1.size(), 7u);
   EXPECT_EQ(gp.model1lbl, "Type 2 Deactivation Model 1");
   p = page();
@@ -271,8 +270,8 @@ TEST_F(Desktop, TheLabelCommandsChangeTheDrawnTitleAndLabels) {
         << e.title;
   }
   EXPECT_EQ(gp.xytitlelbl, "Enzyme B");
-  EXPECT_EQ(nr.title8, "Enzyme B");
-  EXPECT_EQ(nr.label8[1], "   Rate");            // drawn left-adjusted
+  EXPECT_EQ(w.results.title8, "Enzyme B");
+  EXPECT_EQ(w.results.label8[1], "   Rate");     // drawn left-adjusted
   EXPECT_EQ(gp.xaxislbl, std::string(50, 'm'));  // cut to 50 characters
 
   // Each dialog offers the text as drawn now, the earlier edit included.
@@ -295,7 +294,7 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   int viewer = -1;
   ASSERT_TRUE(eventually([&] {
     std::lock_guard lock(window_mutex());
-    viewer = w.gp.idactivetextwin;
+    viewer = w.windows.idactivetextwin;
     return viewer >= 0 && toolkit::isvalidwindow(viewer);
   }));
   EXPECT_TRUE(eventually([&] { return testing::textbox_text(viewer, 0) == report; }));
@@ -377,7 +376,7 @@ TEST_F(Desktop, AMissingOrUnreadableFileIsNamedInAnErrorBoxAndNothingElseChanges
     EXPECT_TRUE(stop_text.empty());
     EXPECT_EQ(w.states, states);
     EXPECT_EQ(testing::count_changed(before, page(), 0, 0, kMainWidth, kMainHeight), 0);
-    EXPECT_EQ(nr.n8, 13);
+    EXPECT_EQ(w.results.n8, 13);
   }
 }
 
@@ -463,7 +462,7 @@ TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
   ASSERT_TRUE(eventually([&] { return w.idle_passes.load() > passes; }, 60000));
   EXPECT_FALSE(tt::busy_cursor_shown(win));
   EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button) && control(w.ids.results_button));
-  EXPECT_EQ(nr.n8, 13);
+  EXPECT_EQ(w.results.n8, 13);
 }
 
 // The access keys of the menus and controls and the shortcuts; the menus' words are as before,

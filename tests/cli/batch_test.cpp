@@ -126,7 +126,7 @@ TEST(BatchJson, ConvertsTheParametersBackToTheFilesUnits) {
   s.tmax = 60.6;
   s.ymax = 3.643;
   s.model1.p = {0, 2.0, 0.5, 0.001, 0.25, 1.2};
-  const std::string line = json_line("x\"y.dat", s, nrtype{}, crosscheck::CrossCheck{});
+  const std::string line = json_line("x\"y.dat", s, crosscheck::CrossCheck{});
   EXPECT_EQ(line.rfind("{\"file\":\"x\\\"y.dat\",", 0), 0u);
   char expected[256];
   std::snprintf(expected, sizeof expected, "\"units\":{\"model1\":{\"Km\":%.17g,\"Vmax\":%.17g,",
@@ -178,7 +178,7 @@ TEST(BatchJson, CrossCheckWithoutAVerdictHasNullFigures) {
   crosscheck::CrossCheck cc;
   cc.n = 3;
   cc.text = "no verdict: only 3 points, at least 6 needed";
-  const std::string line = json_line("a.dat", RunSummary{}, nrtype{}, cc);
+  const std::string line = json_line("a.dat", RunSummary{}, cc);
   EXPECT_NE(line.find("\"crosscheck\":{\"model\":\"first-order enzyme loss\",\"n\":3,\"p\":null,"
                       "\"F\":null,"),
             std::string::npos)
