@@ -320,6 +320,18 @@ void publish(RunSummary& out, CurveTables curves) {
 
 }  // namespace
 
+std::string missing_curves_reason(const RunSummary& s) {
+  switch (s.body) {
+    case ReportBody::kFull:
+      return {};
+    case ReportBody::kTooFewPoints:
+      return "too few data points";
+    case ReportBody::kAbortedFit:
+      break;
+  }
+  return s.fitted ? "the fit failed" : "no positive time or product";
+}
+
 RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes) {
   RunSummary out;
   locate_files(data_file, gp, out);

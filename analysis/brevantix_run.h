@@ -57,6 +57,10 @@ struct RunSummary {
   std::array<std::string, 2> label8;  // 50 characters at most
 };
 
+// Why run `s` gave no curves to plot, in a few words ("too few data points", "the fit failed",
+// "no positive time or product"); empty when it gave them.
+std::string missing_curves_reason(const RunSummary& s);
+
 // Analyses one data file: imports and repairs it, normalises times and products to their largest
 // values, fits Model 1 (deactivation) and Model 2 (classical), each by a simplex estimate and two
 // regression passes, compares them, writes the report beside the data file and publishes the

@@ -13,7 +13,6 @@
 //   closeflag_cancel     the main window's commands                         main_window.h
 //   start_states, enter_* the states of the command table (no window)       command_states.h
 //   dataset_changed      redraw the plot from the run and the check boxes   plot_view.h
-//   aborted_run_line     the plot's line for a run that gave no curves      plot_view.h
 //   title, ylabel, xlabel the "Graph Labels" commands                       plot_view.h
 //   main_multiline_box   the results viewer until its Exit                  results_viewer.h
 //   readtext, savetext, writelines  load the report, save it as text       results_viewer.h

@@ -123,7 +123,7 @@ void perform_run(MainWindow& w) {
     tk::dlgmessage(kErrorBox, failure.c_str());
     return;
   }
-  const std::string abort_line = aborted_run_line(summary);
+  const std::string abort_line = aborted_run_line(missing_curves_reason(summary));
   with_window(w.ids.window, [&] {
     w.results = std::move(summary);
     w.gp.model0lbl = gp_run.model0lbl;

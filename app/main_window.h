@@ -20,6 +20,7 @@
 #include "analysis/globalsplot.h"
 #include "app/command_states.h"
 #include "base/stop.h"  // plot_embeded lets a Stop of the analysis through
+#include "plot/analysis_plot.h"
 
 namespace brx {
 
@@ -30,10 +31,9 @@ inline constexpr int kActionChooseFile = 4;
 inline constexpr int kActionViewerOpened = 5;
 inline constexpr int kActionNone = -1;
 
-// Sizes and texts of the main window.
-inline constexpr int kMainWidth = 550;
-inline constexpr int kMainHeight = 650;
-inline constexpr int kPlotSize = 540;  // the plot square (0, 0)-(540, 540)
+// Sizes and texts of the main window; the plot square (0, 0)-(540, 540) is the analysis plot's.
+inline constexpr int kMainWidth = kWindowWidth;
+inline constexpr int kMainHeight = kWindowHeight;
 inline constexpr const char* kProgramTitle = "Brevantix-kd Progress Curve Modeling Software";
 inline constexpr std::size_t kTitleWidth = 100;
 inline constexpr std::size_t kLabelWidth = 50;

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/window_guard.h"
+#include "plot/analysis_plot.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -130,7 +131,8 @@ std::string save_plot_picture(const RunSummary& s, const globalsplot& gp,
 
 std::string write_plot_pictures(const RunSummary& s, const globalsplot& gp) {
   return save_plot_picture(s, gp, picture_path(s.report_path, "bmp"),
-                           picture_path(s.report_path, "png"), aborted_run_line(s));
+                           picture_path(s.report_path, "png"),
+                           aborted_run_line(missing_curves_reason(s)));
 }
 
 std::string picture_path(const std::string& report_path, const std::string& extension) {

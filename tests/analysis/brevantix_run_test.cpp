@@ -183,5 +183,22 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
   }
 }
 
+TEST(MissingCurvesReason, NamesWhyARunGaveNoCurves) {
+  const struct {
+    ReportBody body;
+    bool fitted;
+    const char* why;
+  } cases[] = {{ReportBody::kFull, true, ""},
+               {ReportBody::kTooFewPoints, true, "too few data points"},
+               {ReportBody::kAbortedFit, true, "the fit failed"},
+               {ReportBody::kAbortedFit, false, "no positive time or product"}};
+  for (const auto& c : cases) {
+    RunSummary s;
+    s.body = c.body;
+    s.fitted = c.fitted;
+    EXPECT_EQ(missing_curves_reason(s), c.why);
+  }
+}
+
 }  // namespace
 }  // namespace brx

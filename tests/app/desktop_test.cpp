@@ -421,24 +421,6 @@ TEST_F(Desktop, AnAbortedAnalysisSaysSoInThePlotAndDrawsNoCurves) {
   EXPECT_GT(count_pixels(p, kBlue) * count_pixels(p, kViolet), 0);
 }
 
-TEST(AbortedRunLine, NamesWhyTheRunGaveNoCurves) {
-  const struct {
-    ReportBody body;
-    bool fitted;
-    const char* why;
-  } cases[] = {{ReportBody::kTooFewPoints, true, "too few data points \x97 see Display Results"},
-               {ReportBody::kAbortedFit, true, "the fit failed"},
-               {ReportBody::kAbortedFit, false, "no positive time or product"}};
-  RunSummary s;
-  EXPECT_EQ(aborted_run_line(s), "");  // a full report: the curves are shown
-  for (const auto& c : cases) {
-    s.body = c.body;
-    s.fitted = c.fitted;
-    EXPECT_EQ(aborted_run_line(s).rfind("Curve-fit aborted: ", 0), 0u);
-    EXPECT_NE(aborted_run_line(s).find(c.why), std::string::npos) << c.why;
-  }
-}
-
 // While the analysis runs (here it waits for its data to come through a pipe) the cursor is
 // busy and Run cannot be asked for again; both come back when it ends.
 TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
