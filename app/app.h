@@ -27,8 +27,6 @@
 //   with_window, make_current  toolkit work with a given window current     window_guard.h
 //   kWhite, kBlack, kInformationBox, kErrorBox
 //                        colours and message-box icons the windows share    window_look.h
-//   save_plot_picture, write_plot_pictures, png_from_bmp
-//                        the plot picture without a display (batch --plot)  plot_picture.h
 //
 // Threads: the toolkit's event loop on the main thread; the main loop (file dialog, analysis)
 // on the program thread; every command on a thread of its own; the results viewer's loop on the
@@ -41,7 +39,6 @@
 #include "app/info_screens.h"
 #include "app/live_file_view.h"
 #include "app/main_window.h"
-#include "app/plot_picture.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
 #include "app/text_fields.h"
