@@ -123,6 +123,13 @@ void perform_run(MainWindow& w) {
     tk::dlgmessage(kErrorBox, failure.c_str());
     return;
   }
+  if (!summary.report_written) {
+    // The analysis stands; only its report is missing.
+    const std::string box = "The report could not be written:\r\n" +
+                            utf8_to_cp1252(summary.report_path) + "\r\n" + summary.report_error;
+    make_current(w.ids.window);
+    tk::dlgmessage(kErrorBox, box.c_str());
+  }
   const std::string abort_line = aborted_run_line(missing_curves_reason(summary));
   with_window(w.ids.window, [&] {
     w.results = std::move(summary);
@@ -356,16 +363,28 @@ void handle_textbox(MainWindow& w) {
   main_multiline_box(w);
 }
 
+// Tells the user why a picture of the window was not saved or printed; a cancelled dialog is
+// no failure.
+void report_output_failure(MainWindow& w, int done, const char* what) {
+  const std::string reason = tk::lastfileerror();
+  if (done == 1 || reason.empty()) return;
+  const std::string box = std::string(what) + "\r\n" + utf8_to_cp1252(reason);
+  make_current(w.ids.window);
+  tk::dlgmessage(kErrorBox, box.c_str());
+}
+
 void savescreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+  const int saved = tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+  report_output_failure(w, saved, "The screen could not be saved:");
 }
 
 void printscreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+  const int printed = tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+  report_output_failure(w, printed, "The screen could not be printed:");
 }
 
 int closeflag_cancel() {

@@ -330,6 +330,14 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_EQ(user->last().title, "Save Data");
   EXPECT_EQ(user->last().text, "Example.txt");
   EXPECT_FALSE(user->last().confirm_overwrite);
+  // A save that cannot be written says why in an error box.
+  user->will_answer(DialogKind::SaveFile, true, (dir.path() / "gone" / "Example.txt").string());
+  ASSERT_TRUE(tt::press_keys(viewer, "Ctrl+S"));
+  ASSERT_TRUE(eventually([&] { return user->last().kind == DialogKind::Message; }));
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_NE(user->last().text.find("/gone/Example.txt\nNo such file or directory"),
+            std::string::npos)
+      << user->last().text;
 
   act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
   settle();
@@ -546,6 +554,41 @@ TEST_F(Desktop, TheInformationScreensSaveScreenAndPrintScreen) {
   tt::choose_menu_item(win, w.ids.print_screen);
   settle();
   EXPECT_EQ(test::TempDir::read(dir.path() / "page.pdf").substr(0, 4), "%PDF");
+
+  // A picture that cannot be saved or printed is named in an error box with the reason; a
+  // cancelled dialog is no failure.
+  const struct {
+    int item;
+    DialogKind dialog;
+    const char* box;
+  } failures[] = {{w.ids.save_screen, DialogKind::SaveFile, "The screen could not be saved:"},
+                  {w.ids.print_screen, DialogKind::Print, "The screen could not be printed:"}};
+  for (const auto& f : failures) {
+    user->will_answer(f.dialog, true, (dir.path() / "gone" / "shot.bmp").string());
+    tt::choose_menu_item(win, f.item);
+    settle();
+    EXPECT_EQ(user->last().kind, DialogKind::Message) << f.box;
+    EXPECT_EQ(user->last().icon, 3);
+    EXPECT_EQ(user->last().text, std::string(f.box) + "\nNo such file or directory");
+    user->will_answer(f.dialog, false);
+    tt::choose_menu_item(win, f.item);
+    settle();
+    EXPECT_EQ(user->last().kind, f.dialog) << "no box after Cancel";
+  }
+}
+
+// A report that cannot be written is named in an error box with the reason; the analysis stands
+// and is shown.
+TEST_F(Desktop, AReportThatCannotBeWrittenIsNamedInAnErrorBoxAndTheResultsStay) {
+  fs::create_directory(dir.path() / "Example.out");  // where the report should go
+  open_and_run(dir.path() / "Example.dat");
+  EXPECT_EQ(user->last().kind, DialogKind::Message);
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_EQ(user->last().text, "The report could not be written:\n" +
+                                   (dir.path() / "Example.out").string() + "\nIs a directory");
+  EXPECT_EQ(w.results.n8, 13);
+  EXPECT_GT(count_pixels(page(), kBlue) * count_pixels(page(), kViolet), 0);
+  EXPECT_TRUE(control(w.ids.results_button) && item(w.ids.save_screen));
 }
 
 }  // namespace
