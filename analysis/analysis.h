@@ -3,6 +3,7 @@
 //
 //   brevantix_run      a whole analysis: import, repair, normalise, fit both models, compare,
 //                      write the report, publish the plot tables           (brevantix_run.h)
+//   missing_curves_reason  why a run gave no curves to plot                (brevantix_run.h)
 //   timeit             processor time of the calling thread                (timeit.h)
 //   data_import        [So] and the (time, product) rows of a data file    (data_import.h)
 //   count_file_rows    lines up to the end of the data                     (data_import.h)

@@ -5,6 +5,7 @@
 //   desktop_main         the program thread's part                          desktop_program.h
 //   report_stop          error box / standard output, then "STOP <text>"    desktop_program.h
 //   plot_embeded         main window and its loop until Quit               main_window.h
+//   ShellWindows         child_windows, idactiveplotwin, idactivetextwin    main_window.h
 //   build_main_window    window, menus, controls in the start state         main_window.h
 //   apply_states         show which commands are usable                     main_window.h
 //   shown_states         the states less what the viewer or a run greys     main_window.h
