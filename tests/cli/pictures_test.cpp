@@ -63,13 +63,20 @@ TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay)
   fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "again.dat");
   dir.write("tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n");
   dir.write("four.dat", "4.5\n0, 0\n1, 1.5\n2, 2.5\n3, 3.0\n");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "taken.dat");
+  fs::create_directory(dir.path() / "taken.bmp");  // where its picture should go
   std::string err;
   // Several pictures at once: each worker draws its own.
-  EXPECT_EQ(run_in(dir, BRX_BATCH_EXE, "-j 4 --plot run7.dat tied.dat four.dat again.dat", err), 1);
+  EXPECT_EQ(
+      run_in(dir, BRX_BATCH_EXE, "-j 4 --plot run7.dat tied.dat four.dat again.dat taken.dat", err),
+      1);
   EXPECT_FALSE(fs::exists(dir.path() / "tied.bmp"));
-  // Standard error holds the failed file's message and nothing of the windowing layer.
-  EXPECT_EQ(err.rfind("tied.dat: ", 0), 0u) << err;
-  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  // Standard error holds the failed files' messages and nothing of the windowing layer.
+  const std::string tied_error = err.substr(0, err.find('\n') + 1);
+  EXPECT_EQ(tied_error.rfind("tied.dat: ", 0), 0u) << err;
+  EXPECT_EQ(err.substr(tied_error.size()),
+            "taken.dat: the picture " + (dir.path() / "taken.bmp").string() +
+                " could not be written: Is a directory\n");
 
   const std::string bmp = TempDir::read(dir.path() / "run7.bmp");
   ASSERT_GT(bmp.size(), 54u);

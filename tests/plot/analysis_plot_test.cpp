@@ -1,15 +1,13 @@
-// The analysis plot as the plot engine lays it out: which series show in which order and
-// colour, the fixed ranges, the labels, and the line of a run that gave no curves.
+// The analysis plot as the plot engine is given it: which series show in which order and colour,
+// and the line of a run that gave no curves.
 
 #include "plot/analysis_plot.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "tests/support/recording_painter.h"
 
 namespace brx {
 namespace {
@@ -71,23 +69,6 @@ TEST(AnalysisPlot, ShowsThePointsAndTheCurvesAskedForInTheirColours) {
     EXPECT_EQ(data.GetYData(last)->GetValue(1), c.show2 ? 0.72f : 0.69f);
     destroy_plot(h);
   }
-}
-
-TEST(AnalysisPlot, HasFixedRangesAndTheLabelsAsGiven) {
-  AnalysisPlot a = a_run();
-  a.show_model1 = a.show_model2 = true;
-  PlotHandle* h = build_analysis_plot(a);
-  const AxisSetup& x = h->plot->GetXAxisSetup();
-  const AxisSetup& y = h->plot->GetYAxisSetup();
-  EXPECT_EQ(std::vector<float>({x.min, x.max, y.min, y.max}),
-            std::vector<float>({0.0f, 1.1f, 0.0f, 1.2f}));
-  EXPECT_FALSE(x.autoscaleMin || x.autoscaleMax || y.autoscaleMin || y.autoscaleMax);
-  test::RecordingPainter p;
-  ASSERT_TRUE(h->plot->Draw(p)) << p.Dump();
-  const std::vector<std::string> texts = p.Texts();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "Normalized Time"), texts.end());
-  EXPECT_EQ(p.Texts("DrawRotatedText"), std::vector<std::string>{"Normalized Product"});
-  destroy_plot(h);
 }
 
 // A run that gave no curves shows its points alone whatever the check boxes say; without a run

@@ -84,19 +84,6 @@ TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefusedWithThe
   expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);  // the old picture stays
 }
 
-// The same region as BMP and as PNG (any letter case) holds the same pixels.
-TEST_F(ImageOutput, PngFilesHoldThePixelsOfTheBmp) {
-  const std::string bmp = (dir_.path() / "r.bmp").string(), png = (dir_.path() / "r.png").string();
-  ASSERT_EQ(writeimagefileas(bmp.c_str(), "BMP", 10, 5, 60, 40), 1);
-  ASSERT_EQ(writeimagefileas(png.c_str(), "png", 10, 5, 60, 40), 1);
-  EXPECT_EQ(brx::test::TempDir::read(png).substr(1, 3), "PNG");
-  const QImage from_bmp = QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32);
-  const QImage from_png = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(from_bmp.size(), QSize(51, 36));
-  EXPECT_TRUE(from_bmp == from_png);
-  EXPECT_EQ(from_png.pixel(10, 5) & 0xFFFFFF, 0xFF0000u);  // the red pixel at (20, 10)
-}
-
 TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
   const std::string folder = dir_.path().string();
   for (const auto& [typed, written] :
