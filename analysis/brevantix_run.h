@@ -23,7 +23,8 @@ struct ModelFit {
   int ithr = 0;    // threshold status (3: iteration limit used up)
 };
 
-// What one run found, for callers that want more than the report (the batch command).
+// What one run found: its figures, what became of its report, and the tables it publishes for
+// the plot.
 struct RunSummary {
   std::string data_path;    // full path of the data file
   std::string report_path;  // full path of the report
