@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/picture_loader.h"
-#include "cli/run_pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace brx {
@@ -74,9 +72,9 @@ TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay)
   // Standard error holds the failed files' messages and nothing of the windowing layer.
   const std::string tied_error = err.substr(0, err.find('\n') + 1);
   EXPECT_EQ(tied_error.rfind("tied.dat: ", 0), 0u) << err;
-  EXPECT_EQ(err.substr(tied_error.size()),
-            "taken.dat: the picture " + (dir.path() / "taken.bmp").string() +
-                " could not be written: Is a directory\n");
+  EXPECT_EQ(err.substr(tied_error.size()), "taken.dat: the picture " +
+                                               (dir.path() / "taken.bmp").string() +
+                                               " could not be written: Is a directory\n");
 
   const std::string bmp = TempDir::read(dir.path() / "run7.bmp");
   ASSERT_GT(bmp.size(), 54u);
@@ -129,49 +127,6 @@ TEST(BatchCommand, LinksNoQtLibrary) {
   EXPECT_EQ(pclose(ldd), 0);
   EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
   EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
-}
-
-TEST(RunPictures, ThePlotOfARunShowsItsPointsAndCurvesOrWhyItHasNone) {
-  RunSummary s;
-  s.report_path = "/data/run7.out";
-  s.n8 = 2;
-  s.x8 = s.y8 = s.z8 = Table(2, 2);
-  for (int i = 1; i <= 2; ++i) {
-    s.x8(i, 1) = 0.5 * i;
-    s.y8(i, 1) = 0.4 * i;
-    s.z8(i, 1) = 0.3 * i;
-    s.z8(i, 2) = 0.2 * i;
-  }
-  globalsplot gp;
-  gp.model0lbl = "Experimental Data";
-  gp.model1lbl = "Type 2 Deactivation Model 1" + std::string(30, ' ');
-  AnalysisPlot a = plot_of_run(s, gp);
-  EXPECT_EQ(a.times, (std::vector<double>{0.5, 1.0}));
-  EXPECT_EQ(a.measured, (std::vector<double>{0.4, 0.8}));
-  EXPECT_EQ(a.model1, (std::vector<double>{0.3, 0.6}));
-  EXPECT_EQ(a.model2, (std::vector<double>{0.2, 0.4}));
-  EXPECT_EQ(a.model1_label, "Type 2 Deactivation Model 1");
-  EXPECT_EQ(a.title, "Normalized Progress Curves");
-  EXPECT_TRUE(a.show_model1 && a.show_model2 && a.abort_line.empty());
-
-  s.body = ReportBody::kTooFewPoints;
-  a = plot_of_run(s, gp);
-  EXPECT_EQ(a.abort_line, aborted_run_line("too few data points"));
-  EXPECT_FALSE(a.show_model1 || a.show_model2);
-
-  const PictureRequest r = picture_request(s, a);
-  EXPECT_EQ(r.analysis, &a);
-  ASSERT_EQ(r.files.size(), 2u);
-  EXPECT_EQ(r.files[0].path + " " + r.files[0].format, "/data/run7.bmp bmp");
-  EXPECT_EQ(r.files[1].path + " " + r.files[1].format, "/data/run7.png png");
-  EXPECT_EQ(picture_path("ab", "png"), "png");
-}
-
-TEST(PictureLoader, LooksBesideTheProgramThenInItsLibraryFolder) {
-  EXPECT_EQ(picture_module_places("/opt/brx/bin"),
-            (std::vector<std::string>{"/opt/brx/bin/brevantix-kd-pictures.so",
-                                      "/opt/brx/lib/brevantix-kd/brevantix-kd-pictures.so"}));
-  EXPECT_EQ(executable_folder(), fs::path(BRX_CLI_TESTS_EXE).parent_path().string());
 }
 
 }  // namespace
