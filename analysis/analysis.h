@@ -3,6 +3,7 @@
 //
 //   brevantix_run      a whole analysis: import, repair, normalise, fit both models, compare,
 //                      write the report, publish the plot tables           (brevantix_run.h)
+//   missing_curves_reason  why a run gave no curves to plot                (brevantix_run.h)
 //   timeit             processor time of the calling thread                (timeit.h)
 //   data_import        [So] and the (time, product) rows of a data file    (data_import.h)
 //   count_file_rows    lines up to the end of the data                     (data_import.h)
@@ -25,8 +26,9 @@
 //   write_report       replace a report in one step                        (report.h)
 //   field_s, field_x   Fortran-like number fields of the report            (number_fields.h)
 //
-// Shared records: nrtype (fitting/nrtype.h), globalsplot (analysis/globalsplot.h).
-// Errors: Stop (fitting/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
+// Records: globalsplot (analysis/globalsplot.h), the shell's record the run reads and writes; each
+// run fits in a fit context of its own (nrtype, fitting/nrtype.h).
+// Errors: Stop (base/stop.h) ends a run; InputError (analysis/input_error.h) is a data file
 // or table that cannot be read as it stands.
 
 #include "analysis/brevantix_run.h"

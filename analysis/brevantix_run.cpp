@@ -4,14 +4,15 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "analysis/data_import.h"
 #include "analysis/input_error.h"
 #include "analysis/timeit.h"
+#include "base/stop.h"
 #include "estimates/simplex.h"
 #include "fitting/regression.h"
-#include "fitting/stop.h"
 
 namespace brx {
 namespace {
@@ -44,12 +45,10 @@ Comparison no_comparison(int n) {
   return compare_models(n, nan(), nan(), nan(), nan(), nan(), nan());
 }
 
-}  // namespace
-
-RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& gp,
-                         std::ostream& notes) {
+// The data file's full path and the report's beside it; the shell record learns the file when
+// it does not know it yet.
+void locate_files(const std::string& data_file, globalsplot& gp, RunSummary& out) {
   namespace fs = std::filesystem;
-  RunSummary out;
   const std::string path = full_path(data_file, gp);
   out.data_path = path;
   out.report_path = report_path(path);
@@ -61,81 +60,111 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
     gp.cfilename = fs::path(path).filename().string();
     gp.cpath = fs::path(path).parent_path().string() + "/";
   }
+}
 
-  // 1. Cleared state: every analysis starts as a fresh process would.
-  nr.mask.fill(0);
-  nr.rng = RandomState{};
-  nr.j1 = 0;
-  std::array<double, 6> p0;
-  p0.fill(1.0);
+// The points of a data file, rows 1..n: times with ties repaired and the last stretched, and
+// products.
+struct Points {
+  int n = 0;
+  double so = 0;          // |[So]| of line 1; its sign chose the deactivation type
+  std::vector<double> t;  // t[1..n]
+  Table y;                // y(1..n, 1)
+};
 
-  // 2-4. Import, tie repair, deactivation type.
-  std::vector<double> P, traw;
-  Table yraw;
-  int N = 0;
-  data_import(path, P, traw, yraw, 1, 1, N);
-  const double last_time = N >= 1 ? traw[static_cast<std::size_t>(N)] : 0;
-  repair_tied_times(traw, N);
+// Reads the data file and mends tied times; the points as recorded, the deactivation type and
+// the number of points go to `out`.
+Points import_and_repair(const std::string& path, RunSummary& out) {
+  Points pts;
+  std::vector<double> P;
+  data_import(path, P, pts.t, pts.y, 1, 1, pts.n);
+  const int n = pts.n;
+  const double last_time = n >= 1 ? pts.t[static_cast<std::size_t>(n)] : 0;
+  repair_tied_times(pts.t, n);
   // The repair moves only times before the last; the last is only stretched, which the raw
   // points leave out.
-  out.t_raw.assign(traw.begin() + 1, traw.end());
-  if (N >= 1) out.t_raw.back() = last_time;
-  for (int i = 1; i <= N; ++i) out.y_raw.push_back(yraw(i, 1));
+  out.t_raw.assign(pts.t.begin() + 1, pts.t.end());
+  if (n >= 1) out.t_raw.back() = last_time;
+  for (int i = 1; i <= n; ++i) out.y_raw.push_back(pts.y(i, 1));
   out.so_raw = P[1];
-  p0[5] = P[1];
-  out.n = N;
-  nr.flagpexp = deactivation_flag(p0[5]);
-  out.flagpexp = nr.flagpexp;
+  out.n = n;
+  pts.so = P[1];
+  out.flagpexp = deactivation_flag(pts.so);
+  return pts;
+}
 
-  // 5. Normalise to the largest time and product. Without a positive largest value there is
-  // nothing to normalise to, and the fit is reported as aborted.
+// The tables the fits see.
+struct FitTables {
+  int n = 0;
+  std::vector<double> t;  // t[1..n], normalised, values <= 0 replaced
+  Table y;                // y(1..n, 1), normalised, values <= 0 replaced
+  double so = 0;          // [So] on the same scale as the products
+  bool fittable = false;  // something to fit: a positive largest time and product, 3 points
+};
+
+// Divides times and products by their largest values and replaces what the fits cannot take:
+// an exact 0 at the first point by 0.001 and any other value <= 0 by 0.01. Without a positive
+// largest value there is nothing to divide by: nothing is fitted and the fit is reported as
+// aborted. Times that do not increase from row to row are refused.
+FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
+  const int n = pts.n;
+  std::vector<double>& t = pts.t;
+  Table& y = pts.y;
+  FitTables f;
+  f.n = n;
+  f.so = pts.so;
   double tmax = 0, ymax = 0;
-  for (int i = 1; i <= N; ++i) {
-    tmax = i == 1 ? traw[1] : std::max(tmax, traw[static_cast<std::size_t>(i)]);
-    ymax = i == 1 ? yraw(1, 1) : std::max(ymax, yraw(i, 1));
+  for (int i = 1; i <= n; ++i) {
+    tmax = i == 1 ? t[1] : std::max(tmax, t[static_cast<std::size_t>(i)]);
+    ymax = i == 1 ? y(1, 1) : std::max(ymax, y(i, 1));
   }
-  const bool scalable = N >= 1 && tmax > 0 && ymax > 0;
+  const bool scalable = n >= 1 && tmax > 0 && ymax > 0;
   // The regression needs three points (its first step size reads the third time).
-  const bool fittable = scalable && N >= 3;
+  f.fittable = scalable && n >= 3;
   if (scalable) {
-    p0[5] = std::fabs(p0[5]) / ymax;
-    for (int i = 1; i <= N; ++i) {
-      traw[static_cast<std::size_t>(i)] /= tmax;
-      yraw(i, 1) /= ymax;
+    f.so = std::fabs(f.so) / ymax;
+    for (int i = 1; i <= n; ++i) {
+      t[static_cast<std::size_t>(i)] /= tmax;
+      y(i, 1) /= ymax;
     }
     out.tmax = tmax;
     out.ymax = ymax;
   }
 
-  // 6-7. A zero at the first point becomes 0.001; every other value <= 0 in the fitted tables
-  // becomes 0.01. With more than a thousand points the second time may lie below 0.001; the first
-  // then moves to half the second so that the times still increase.
-  const std::vector<double> tfile(traw);  // repaired times in the file's units, for messages
-  if (N >= 1 && traw[1] == 0) {
-    const bool crowded = N >= 2 && traw[2] > 0 && traw[2] <= kFirstPointFloor;
-    traw[1] = crowded ? traw[2] / 2 : kFirstPointFloor;
+  // With more than a thousand points the second time may lie below 0.001; the first then moves
+  // to half the second so that the times still increase.
+  const std::vector<double> before_floors(t);  // for the message about times that do not rise
+  if (n >= 1 && t[1] == 0) {
+    const bool crowded = n >= 2 && t[2] > 0 && t[2] <= kFirstPointFloor;
+    t[1] = crowded ? t[2] / 2 : kFirstPointFloor;
   }
-  if (N >= 1 && yraw(1, 1) == 0) yraw(1, 1) = kFirstPointFloor;
-  std::vector<double> tnorm(traw);
-  Table ynorm(N, 1);
-  for (int i = 1; i <= N; ++i) {
-    double& t = tnorm[static_cast<std::size_t>(i)];
-    if (t <= 0) t = kNonPositiveFloor;
-    ynorm(i, 1) = yraw(i, 1) <= 0 ? kNonPositiveFloor : yraw(i, 1);
+  if (n >= 1 && y(1, 1) == 0) y(1, 1) = kFirstPointFloor;
+  f.t = t;
+  f.y = Table(n, 1);
+  for (int i = 1; i <= n; ++i) {
+    double& ti = f.t[static_cast<std::size_t>(i)];
+    if (ti <= 0) ti = kNonPositiveFloor;
+    f.y(i, 1) = y(i, 1) <= 0 ? kNonPositiveFloor : y(i, 1);
   }
   // The fitting engine integrates from row to row and needs strictly increasing times; a file
   // that does not give them is refused here rather than fitted to nonsense.
-  for (int i = 2; fittable && i <= N; ++i) {
+  for (int i = 2; f.fittable && i <= n; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    if (tnorm[k] > tnorm[k - 1]) continue;
+    if (f.t[k] > f.t[k - 1]) continue;
     throw InputError(path, i + 1, "",
-                     tfile[k] <= tfile[k - 1]
+                     before_floors[k] <= before_floors[k - 1]
                          ? "the times must increase from row to row (this time is not later "
                            "than the one before it)"
                          : "times of 0 or less cannot be fitted after the first row");
   }
+  return f;
+}
 
-  // 8-9. Start values and held parameters.
+// The start values p0(1..5) of both models, and which parameters are held: [Po] when it starts
+// at 0 or less (with a note to the user), [So] when it is 0 or less.
+std::array<double, 6> start_values(double so, nrtype& nr, std::ostream& notes) {
+  std::array<double, 6> p0;
+  p0.fill(1.0);
+  p0[5] = so;
   p0[1] = kStartKm;
   p0[2] = kStartVmax;
   p0[3] = kStartPoFraction * std::fabs(p0[5]);
@@ -152,130 +181,185 @@ RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& 
           << "Alternatively, set [Po] to some small positive value\n"
           << "which allows it to be adjusted appropriately.\n";
   }
+  return p0;
+}
 
-  // 10-12. Shared values read by the rate equations, the result tables, the stopwatch.
-  nr.iupdwn = 1;
-  nr.so = p0[5];
-  nr.po = p0[3];
-  Table x2(N, 2), y2(N, 2), z2(N, 2);
-  std::vector<double> p(p0.begin(), p0.end());
-  bool start = true;
-  const double started = timeit(start);
+// The normalised data and the fitted curves, one column per model.
+struct CurveTables {
+  explicit CurveTables(int n) : x(n, 2), y(n, 2), z(n, 2) {}
+  Table x, y, z;  // times, observations, fitted curve
+};
 
-  // 13. Model 1, then Model 2: simplex estimate, then two regression passes, the first with
-  // relative weights, the second (weighting mode consumed by the first) with unit weights.
-  double kdp = 0;
-  for (int imdl = 1; imdl <= 2; ++imdl) {
-    ModelFit& fit = imdl == 1 ? out.model1 : out.model2;
-    nr.imdl = imdl;
-    int ierr = 0, ithr = 0;
-    double ssr = nan(), se = nan();
-    Table sf0(N, 1);
-    int k = 0;
-    if (imdl == 2) {
-      std::copy(p0.begin() + 1, p0.begin() + 4, p.begin() + 1);
-      p[4] = 0;
-      nr.mask[4] = 1;
-      k = kParamsModel2;
-    } else {
-      std::copy(p0.begin() + 1, p0.begin() + 5, p.begin() + 1);
-      nr.mask[4] = 0;
-      k = kParamsModel1;
-    }
-    nr.po = p[3];
-    nr.mask[3] = 0;
-    p[5] = p0[5];
-    nr.so = p[5];
-    nr.mask[5] = 1;
-    if (fittable) {
-      // The simplex's [Po] is not kept: the regression starts from the saved [Po].
-      std::vector<double> ptmp(p.begin(), p.begin() + 5);
-      std::vector<double> y0(static_cast<std::size_t>(N) + 1, 0.0), z0(y0);
-      for (int i = 1; i <= N; ++i) y0[static_cast<std::size_t>(i)] = ynorm(i, 1);
-      double ssq = 0;
-      smplx_curvefit(k, ptmp, nr.mask, ssq, tnorm, y0, z0, N, nr.so, kSimplexLimit, nr.flagpexp);
-      std::copy(ptmp.begin() + 1, ptmp.begin() + 5, p.begin() + 1);
-      p[3] = nr.po;
-
-      FitOptions pass{
-          .weighting = Weighting::kRelative, .tol = kIntegratorTol, .maxit = kRegressionLimit};
-      FitResult fitted = l7500(nr, imdl, p, ynorm, sf0, tnorm, N, 1, k, pass);
-      if (fitted.kdp) kdp = *fitted.kdp;
-      // Model 2 holds [Po] in its second pass; Model 1 adjusts it in both.
-      if (imdl == 2) nr.mask[3] = 1;
-      pass.weighting = Weighting::kUnit;
-      fitted = l7500(nr, imdl, p, ynorm, sf0, tnorm, N, 1, k, pass);
-      if (fitted.kdp) kdp = *fitted.kdp;
-      ierr = fitted.ierr();
-      ithr = fitted.ithr();
-      ssr = fitted.ssr;
-      se = fitted.se;
-    }
-    for (int i = 1; i <= N; ++i) {
-      x2(i, imdl) = tnorm[static_cast<std::size_t>(i)];
-      y2(i, imdl) = ynorm(i, 1);
-      z2(i, imdl) = sf0(i, 1);
-    }
-    if (imdl == 1) {
-      nr.mask[4] = 0;
-    } else {
-      p[4] = 0;
-      nr.mask[4] = 1;
-    }
-    nr.po = p[3];
-    nr.so = p[5];
-    std::copy(p.begin(), p.end(), fit.p.begin());
-    if (!fittable) std::fill(fit.p.begin() + 1, fit.p.begin() + 5, nan());  // nothing was fitted
-    fit.ssr = ssr;
-    fit.se = se;
-    fit.ierr = ierr;
-    fit.ithr = ithr;
+// Fits model imdl (1 deactivation, 2 classical) from the start values p0: a simplex estimate,
+// then two regression passes, the first with relative weights, the second (the weighting mode
+// consumed by the first) with unit weights. `p` is the working parameter vector, carried from
+// one model to the next; the curve goes into column imdl of `curves`; kd's p-value into `kdp`
+// while kd is fitted.
+ModelFit fit_one_model(int imdl, nrtype& nr, const std::array<double, 6>& p0,
+                       std::vector<double>& p, const FitTables& f, CurveTables& curves,
+                       double& kdp) {
+  const int N = f.n;
+  nr.imdl = imdl;
+  int ierr = 0, ithr = 0;
+  double ssr = nan(), se = nan();
+  Table sf0(N, 1);
+  int k = 0;
+  if (imdl == 2) {
+    std::copy(p0.begin() + 1, p0.begin() + 4, p.begin() + 1);
+    p[4] = 0;
+    nr.mask[4] = 1;
+    k = kParamsModel2;
+  } else {
+    std::copy(p0.begin() + 1, p0.begin() + 5, p.begin() + 1);
+    nr.mask[4] = 0;
+    k = kParamsModel1;
   }
-  out.fitted = fittable;
+  const double po = p[3];  // the saved [Po]: the simplex's own [Po] is not kept
+  nr.mask[3] = 0;
+  p[5] = p0[5];
+  nr.so = p[5];
+  nr.mask[5] = 1;
+  if (f.fittable) {
+    std::vector<double> ptmp(p.begin(), p.begin() + 5);
+    std::vector<double> y0(static_cast<std::size_t>(N) + 1, 0.0), z0(y0);
+    for (int i = 1; i <= N; ++i) y0[static_cast<std::size_t>(i)] = f.y(i, 1);
+    double ssq = 0;
+    smplx_curvefit(k, ptmp, nr.mask, ssq, f.t, y0, z0, N, nr.so, kSimplexLimit, nr.flagpexp);
+    std::copy(ptmp.begin() + 1, ptmp.begin() + 5, p.begin() + 1);
+    p[3] = po;
 
-  // 14. Legend labels and title.
+    FitOptions pass{
+        .weighting = Weighting::kRelative, .tol = kIntegratorTol, .maxit = kRegressionLimit};
+    FitResult fitted = l7500(nr, imdl, p, f.y, sf0, f.t, N, 1, k, pass);
+    if (fitted.kdp) kdp = *fitted.kdp;
+    // Model 2 holds [Po] in its second pass; Model 1 adjusts it in both.
+    if (imdl == 2) nr.mask[3] = 1;
+    pass.weighting = Weighting::kUnit;
+    fitted = l7500(nr, imdl, p, f.y, sf0, f.t, N, 1, k, pass);
+    if (fitted.kdp) kdp = *fitted.kdp;
+    ierr = fitted.ierr();
+    ithr = fitted.ithr();
+    ssr = fitted.ssr;
+    se = fitted.se;
+  }
+  for (int i = 1; i <= N; ++i) {
+    curves.x(i, imdl) = f.t[static_cast<std::size_t>(i)];
+    curves.y(i, imdl) = f.y(i, 1);
+    curves.z(i, imdl) = sf0(i, 1);
+  }
+  if (imdl == 1) {
+    nr.mask[4] = 0;
+  } else {
+    p[4] = 0;
+    nr.mask[4] = 1;
+  }
+  nr.so = p[5];
+
+  ModelFit fit;
+  std::copy(p.begin(), p.end(), fit.p.begin());
+  if (!f.fittable) std::fill(fit.p.begin() + 1, fit.p.begin() + 5, nan());  // nothing was fitted
+  fit.ssr = ssr;
+  fit.se = se;
+  fit.ierr = ierr;
+  fit.ithr = ithr;
+  return fit;
+}
+
+// The legend labels and the run's title of the plot.
+void label_the_plot(globalsplot& gp, int flagpexp) {
   gp.model0lbl = "Experimental Data";
-  gp.model1lbl = nr.flagpexp == 1 ? "Type 2 Deactivation Model 1" : "Type 1 Deactivation Model 1";
+  gp.model1lbl = flagpexp == 1 ? "Type 2 Deactivation Model 1" : "Type 1 Deactivation Model 1";
   gp.model2lbl = "Classical Model 2";
   gp.titlelbl = std::string(kTitle).substr(0, 50);
+}
 
-  // 15-16. Statistics and the stopwatch.
-  out.stats = fittable ? compare_models(N, out.model1.ssr, out.model1.se, out.model2.ssr,
-                                        out.model2.se, out.model1.p[4], kdp)
-                       : no_comparison(N);
-  out.cpu_seconds = timeit(start) - started;
+// Every figure and decision of the comparison of the two fits.
+Comparison statistics(const RunSummary& out, double kdp) {
+  if (!out.fitted) return no_comparison(out.n);
+  return compare_models(out.n, out.model1.ssr, out.model1.se, out.model2.ssr, out.model2.se,
+                        out.model1.p[4], kdp);
+}
 
-  // 17. The report. A fit that could not be made counts as aborted unless there were too few
-  // points to try.
-  if (out.model2.ierr > 0 || (!fittable && N >= 3)) {
+// Writes the report beside the data file. A fit that could not be made counts as aborted unless
+// there were too few points to try.
+void write_the_report(RunSummary& out) {
+  if (out.model2.ierr > 0 || (!out.fitted && out.n >= 3)) {
     out.body = ReportBody::kAbortedFit;
-  } else if (too_few_points(N)) {
+  } else if (too_few_points(out.n)) {
     out.body = ReportBody::kTooFewPoints;
   } else {
     out.body = ReportBody::kFull;
   }
   ReportInput report;
   report.body = out.body;
-  report.flagpexp = nr.flagpexp;
+  report.flagpexp = out.flagpexp;
   report.stats = out.stats;
   report.ithr2 = out.model2.ithr;
   report.elapsed = out.cpu_seconds;
   report.when = std::time(nullptr);
-  out.report_written = write_report(out.report_path, report_text(report));
+  const FileWrite written = write_report(out.report_path, report_text(report));
+  out.report_written = static_cast<bool>(written);
+  out.report_error = written.reason();
+}
 
-  // 18. The data file must still be there.
-  file_name_exists(path, nr.bflag);
-  if (nr.bflag == 0) {
+// A data file that went away during the run ends it, after the report was written.
+void require_data_file(const std::string& path) {
+  int bflag = 0;
+  file_name_exists(path, bflag);
+  if (bflag == 0) {
     throw Stop("EXECUTION L1286", Stop::Notice::kStdout, "No data file was found!");
   }
+}
 
-  // 20. Publish the tables for the plot.
-  nr.n8 = N;
-  nr.x8 = x2;
-  nr.y8 = y2;
-  nr.z8 = z2;
-  nr.label8 = {std::string(), std::string()};
-  nr.title8 = kTitle;
+// Hands the normalised data, both curves and the plot's texts to the caller.
+void publish(RunSummary& out, CurveTables curves) {
+  out.n8 = out.n;
+  out.x8 = std::move(curves.x);
+  out.y8 = std::move(curves.y);
+  out.z8 = std::move(curves.z);
+  out.label8 = {std::string(), std::string()};
+  out.title8 = kTitle;
+}
+
+}  // namespace
+
+std::string missing_curves_reason(const RunSummary& s) {
+  switch (s.body) {
+    case ReportBody::kFull:
+      return {};
+    case ReportBody::kTooFewPoints:
+      return "too few data points";
+    case ReportBody::kAbortedFit:
+      break;
+  }
+  return s.fitted ? "the fit failed" : "no positive time or product";
+}
+
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes) {
+  RunSummary out;
+  locate_files(data_file, gp, out);
+  nrtype nr;  // every analysis starts as a fresh process would
+  const FitTables tables = normalise(import_and_repair(out.data_path, out), out.data_path, out);
+  nr.flagpexp = out.flagpexp;
+  const std::array<double, 6> p0 = start_values(tables.so, nr, notes);
+  nr.iupdwn = 1;
+  nr.so = p0[5];
+
+  bool start = true;
+  const double started = timeit(start);
+  CurveTables curves(out.n);
+  std::vector<double> p(p0.begin(), p0.end());
+  double kdp = 0;
+  out.model1 = fit_one_model(1, nr, p0, p, tables, curves, kdp);
+  out.model2 = fit_one_model(2, nr, p0, p, tables, curves, kdp);
+  out.fitted = tables.fittable;
+  label_the_plot(gp, nr.flagpexp);
+  out.stats = statistics(out, kdp);
+  out.cpu_seconds = timeit(start) - started;
+
+  write_the_report(out);
+  require_data_file(out.data_path);
+  publish(out, std::move(curves));
   return out;
 }
 

@@ -9,7 +9,7 @@
 #include "analysis/comparison.h"
 #include "analysis/globalsplot.h"
 #include "analysis/report.h"
-#include "fitting/nrtype.h"
+#include "base/table.h"
 
 namespace brx {
 
@@ -23,11 +23,13 @@ struct ModelFit {
   int ithr = 0;    // threshold status (3: iteration limit used up)
 };
 
-// What one run found, for callers that want more than the report (the batch command).
+// What one run found: its figures, what became of its report, and the tables it publishes for
+// the plot.
 struct RunSummary {
   std::string data_path;    // full path of the data file
   std::string report_path;  // full path of the report
   bool report_written = false;
+  std::string report_error;  // why the report could not be written (the system's words)
   ReportBody body = ReportBody::kFull;
   bool fitted = false;  // false when the data could not be fitted at all (see body)
   int n = 0;            // data points
@@ -42,17 +44,34 @@ struct RunSummary {
   // replacement of values <= 0). Element 0 is the first point.
   std::vector<double> t_raw, y_raw;
   double so_raw = 0;  // [So] of line 1, with its sign
+
+  // Published for the plot: the normalised data and both fitted curves, rows 1..n8 of
+  //
+  //   x8(i, j)  normalised times          column j = 1 Model 1, j = 2 Model 2 (the times and
+  //   y8(i, j)  normalised observations     observations are the same in both columns)
+  //   z8(i, j)  the fitted curve
+  //
+  // and the plot's title and axis labels as the run leaves them (the title, no labels).
+  int n8 = 0;
+  Table x8, y8, z8;
+  std::string title8;                 // 100 characters at most
+  std::array<std::string, 2> label8;  // 50 characters at most
 };
+
+// Why run `s` gave no curves to plot, in a few words ("too few data points", "the fit failed",
+// "no positive time or product"); empty when it gave them.
+std::string missing_curves_reason(const RunSummary& s);
 
 // Analyses one data file: imports and repairs it, normalises times and products to their largest
 // values, fits Model 1 (deactivation) and Model 2 (classical), each by a simplex estimate and two
 // regression passes, compares them, writes the report beside the data file and publishes the
-// normalised data and both curves in nr (n8, x8, y8, z8, title8, label8) and the legend labels in
-// gp. A relative path is taken in gp.cpath when that is set, else in the current folder; the
-// working directory is never changed. The three lines about a masked [Po] go to `notes`.
-// Throws Stop ("EXECUTION L4275", "Run Aborted!", "EXECUTION L1286", or one from the fitting
-// engine) and InputError; in those cases no report is written.
-RunSummary brevantix_run(const std::string& data_file, nrtype& nr, globalsplot& gp,
+// normalised data and both curves in the summary (n8, x8, y8, z8, title8, label8) and the legend
+// labels in gp. Each run fits in a fit context (nrtype) of its own. A relative path is taken in
+// gp.cpath when that is set, else in the current folder; the working directory is never changed.
+// The three lines about a masked [Po] go to `notes`. Throws InputError, and Stop ("EXECUTION
+// L4275", "Run Aborted!", or one from the fitting engine) before any report is written;
+// "EXECUTION L1286", a data file gone by the end of the run, comes after its report.
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp,
                          std::ostream& notes = std::cout);
 
 }  // namespace brx

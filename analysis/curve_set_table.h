@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

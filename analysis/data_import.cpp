@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "analysis/input_error.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 
 namespace brx {
 namespace {

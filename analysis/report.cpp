@@ -1,13 +1,6 @@
 #include "analysis/report.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -267,24 +260,6 @@ void conclusion(Lines& out, const ReportInput& in) {
   out.t0("");
 }
 
-// The process's file-creation mask, read without changing it (umask(2) can only set it, which
-// would race with files created by other threads).
-mode_t process_umask() {
-  static const mode_t mask = [] {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    unsigned value = 022;
-    if (f != nullptr) {
-      char line[256];
-      while (std::fgets(line, sizeof line, f) != nullptr) {
-        if (std::sscanf(line, "Umask: %o", &value) == 1) break;
-      }
-      std::fclose(f);
-    }
-    return static_cast<mode_t>(value);
-  }();
-  return mask;
-}
-
 }  // namespace
 
 std::string report_path(const std::string& data_path) {
@@ -324,26 +299,8 @@ std::string report_text(const ReportInput& in) {
   return out.text();
 }
 
-bool write_report(const std::string& path, const std::string& text) {
-  std::string tmp = path + ".tmpXXXXXX";
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < text.size()) {
-    const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0)
-      ok = false;
-    else
-      done += static_cast<std::size_t>(w);
-  }
-  // A report is readable like any file the user creates (mkstemp makes it private).
-  ok = ok && ::fchmod(fd, 0666 & ~process_umask()) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(tmp.c_str());
-  return ok;
+FileWrite write_report(const std::string& path, const std::string& text) {
+  return write_file_atomically(path, text);
 }
 
 }  // namespace brx

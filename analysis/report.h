@@ -10,6 +10,7 @@
 #include <string>
 
 #include "analysis/comparison.h"
+#include "base/atomic_file.h"
 
 namespace brx {
 
@@ -34,8 +35,8 @@ std::string report_date(std::time_t when);
 // The whole report as it goes into the file.
 std::string report_text(const ReportInput& in);
 
-// Writes `text` to `path` through a temporary file in the same folder renamed over the old report,
-// so a reader never sees a half-written report. False (and no file left behind) on failure.
-bool write_report(const std::string& path, const std::string& text);
+// Replaces the report at `path` with `text` in one step (write_file_atomically): a reader never
+// sees half a report; on failure nothing is left behind and the result says why.
+FileWrite write_report(const std::string& path, const std::string& text);
 
 }  // namespace brx

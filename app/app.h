@@ -5,6 +5,7 @@
 //   desktop_main         the program thread's part                          desktop_program.h
 //   report_stop          error box / standard output, then "STOP <text>"    desktop_program.h
 //   plot_embeded         main window and its loop until Quit               main_window.h
+//   ShellWindows         child_windows, idactiveplotwin, idactivetextwin    main_window.h
 //   build_main_window    window, menus, controls in the start state         main_window.h
 //   apply_states         show which commands are usable                     main_window.h
 //   shown_states         the states less what the viewer or a run greys     main_window.h
@@ -13,7 +14,6 @@
 //   closeflag_cancel     the main window's commands                         main_window.h
 //   start_states, enter_* the states of the command table (no window)       command_states.h
 //   dataset_changed      redraw the plot from the run and the check boxes   plot_view.h
-//   aborted_run_line     the plot's line for a run that gave no curves      plot_view.h
 //   title, ylabel, xlabel the "Graph Labels" commands                       plot_view.h
 //   main_multiline_box   the results viewer until its Exit                  results_viewer.h
 //   readtext, savetext, writelines  load the report, save it as text       results_viewer.h
@@ -28,8 +28,6 @@
 //   with_window, make_current  toolkit work with a given window current     window_guard.h
 //   kWhite, kBlack, kInformationBox, kErrorBox
 //                        colours and message-box icons the windows share    window_look.h
-//   save_plot_picture, write_plot_pictures, png_from_bmp
-//                        the plot picture without a display (batch --plot)  plot_picture.h
 //
 // Threads: the toolkit's event loop on the main thread; the main loop (file dialog, analysis)
 // on the program thread; every command on a thread of its own; the results viewer's loop on the
@@ -42,7 +40,6 @@
 #include "app/info_screens.h"
 #include "app/live_file_view.h"
 #include "app/main_window.h"
-#include "app/plot_picture.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
 #include "app/text_fields.h"

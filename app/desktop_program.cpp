@@ -11,7 +11,6 @@
 #include "app/live_file_view.h"
 #include "app/main_window.h"
 #include "app/window_guard.h"
-#include "fitting/nrtype.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -104,9 +103,8 @@ int run_desktop_program(int argc, char** argv) {
     return 1;
   }
   // The records outlive every callback thread: the toolkit joins them before it returns.
-  nrtype nr;
   globalsplot gp;
-  MainWindow w(nr, gp);
+  MainWindow w(gp);
   return toolkit::run_toolkit_program(argc, argv, [&w] { return desktop_main(w); });
 }
 

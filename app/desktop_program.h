@@ -9,13 +9,9 @@
 #include <iosfwd>
 
 #include "app/main_window.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 
 namespace brx {
-
-inline constexpr const char* kInitialTitle = "Normalized Progress Curves";
-inline constexpr const char* kInitialXLabel = "Normalized Time";
-inline constexpr const char* kInitialYLabel = "Normalized Product";
 
 // Status 0 after Quit; 1 after a stop of the analysis or an unexpected error.
 int run_desktop_program(int argc, char** argv);

@@ -31,9 +31,11 @@ int nuunit(int from, int to) {
 
 bool connect_unit(int unit, const std::string& path, UnitPosition position) {
   // The file is created (or emptied) here; readers and writers open it by name afterwards.
-  std::FILE* f = std::fopen(path.c_str(), position == UnitPosition::kAppend ? "ab" : "wb");
-  if (f == nullptr) return false;
-  std::fclose(f);
+  if (position != UnitPosition::kReplace) {
+    std::FILE* f = std::fopen(path.c_str(), position == UnitPosition::kAppend ? "ab" : "wb");
+    if (f == nullptr) return false;
+    std::fclose(f);
+  }
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
   r.open[unit] = path;

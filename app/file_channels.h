@@ -21,10 +21,14 @@ namespace brx {
 int nuunit(int from = -100, int to = -10);
 
 // How a file is connected.
-enum class UnitPosition { kAppend, kRewind };
+enum class UnitPosition {
+  kAppend,   // created when missing, its content kept
+  kRewind,   // created when missing, emptied
+  kReplace,  // not opened: its writer replaces it whole (write_file_atomically)
+};
 
-// Connects `unit` to `path`, creating the file when it is missing; kAppend leaves its content,
-// kRewind empties it. Returns false (leaving the channel closed) when the file cannot be opened.
+// Connects `unit` to `path` as `position` says. Returns false (leaving the channel closed) when
+// the file cannot be opened.
 bool connect_unit(int unit, const std::string& path, UnitPosition position);
 void close_unit(int unit);
 int isunitopen(int unit);

@@ -86,10 +86,10 @@ bool data_file_missing(const Stop& stop) {
 
 // Runs the analysis on copies of the two records; returns the text of the error box when the
 // file is missing or cannot be read, else an empty text. Other stops leave through here.
-std::string run_analysis(MainWindow& w, nrtype& nr_run, globalsplot& gp_run, RunSummary& out) {
+std::string run_analysis(MainWindow& w, globalsplot& gp_run, RunSummary& out) {
   const RunningAnalysis running(w);
   try {
-    out = brevantix_run(w.datafile, nr_run, gp_run);
+    out = brevantix_run(w.datafile, gp_run);
   } catch (const InputError& e) {
     // File names and lines are UTF-8 here; the window takes single-byte text.
     return "The data file cannot be analysed:\r\n" + utf8_to_cp1252(e.what());
@@ -100,40 +100,45 @@ std::string run_analysis(MainWindow& w, nrtype& nr_run, globalsplot& gp_run, Run
   return {};
 }
 
-// Pending action 1: the analysis of the chosen file, on the program thread. The run works on
-// copies of the two records so that a redraw from a check box meanwhile reads the last run's
-// tables whole; the results are taken over at once when it ends. A file that is missing or
-// cannot be read changes nothing but gets an error box: the file stays chosen, so the user can
-// mend it and run again, and the last results stay on screen.
+// Pending action 1: the analysis of the chosen file, on the program thread. The run works on a
+// copy of the shell record and a summary of its own, so that a redraw from a check box meanwhile
+// reads the last run's tables whole; the results are taken over at once when it ends. A file that
+// is missing or cannot be read changes nothing but gets an error box: the file stays chosen, so the
+// user can mend it and run again, and the last results stay on screen.
 void perform_run(MainWindow& w) {
   if (w.file_chosen.load() == 0) {
     with_window(w.ids.window, [&] { w.abort_line.clear(); });
     set_state(w, enter_no_data_file, true);
     return;
   }
-  nrtype nr_run;
   globalsplot gp_run;
   {
     std::lock_guard lock(window_mutex());
-    nr_run = w.nr;
     gp_run = w.gp;
   }
   RunSummary summary;
-  const std::string failure = run_analysis(w, nr_run, gp_run, summary);
+  const std::string failure = run_analysis(w, gp_run, summary);
   if (!failure.empty()) {
     make_current(w.ids.window);
     tk::dlgmessage(kErrorBox, failure.c_str());
     return;
   }
-  const std::string abort_line = aborted_run_line(summary);
+  if (!summary.report_written) {
+    // The analysis stands; only its report is missing.
+    const std::string box = "The report could not be written:\r\n" +
+                            utf8_to_cp1252(summary.report_path) + "\r\n" + summary.report_error;
+    make_current(w.ids.window);
+    tk::dlgmessage(kErrorBox, box.c_str());
+  }
+  const std::string abort_line = aborted_run_line(missing_curves_reason(summary));
   with_window(w.ids.window, [&] {
-    w.nr = std::move(nr_run);
+    w.results = std::move(summary);
     w.gp.model0lbl = gp_run.model0lbl;
     w.gp.model1lbl = gp_run.model1lbl;
     w.gp.model2lbl = gp_run.model2lbl;
     w.gp.titlelbl = gp_run.titlelbl;
     w.abort_line = abort_line;
-    const auto n = static_cast<std::size_t>(std::max(0, w.nr.n8));
+    const auto n = static_cast<std::size_t>(std::max(0, w.results.n8));
     release_work_arrays(w);
     w.times.assign(n, 0.0);
     w.measured.assign(n, 0.0);
@@ -237,9 +242,9 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
 
   MainIds& ids = w.ids;
   ids.window = win;
-  w.gp.idactiveplotwin = win;
-  std::fill(w.gp.child_windows.begin() + 1, w.gp.child_windows.end(), -1);
-  w.gp.child_windows[kMainSlot] = win;
+  w.windows.idactiveplotwin = win;
+  std::fill(w.windows.child_windows.begin() + 1, w.windows.child_windows.end(), -1);
+  w.windows.child_windows[kMainSlot] = win;
 
   // "&" marks each name's access key (Alt+F, then O, ...); it is not shown.
   ids.menubar = tk::addmenu("", -1);
@@ -293,9 +298,9 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   w.title = field_text(title_text, kTitleWidth);
   w.labels = {field_text(labels[0], kLabelWidth), field_text(labels[1], kLabelWidth)};
   w.gp.titlelbl = w.gp.xytitlelbl = field_text(title_text, kLabelWidth);
-  w.nr.title8 = w.title;
-  w.gp.xaxislbl = w.nr.label8[0] = w.labels[0];
-  w.gp.yaxislbl = w.nr.label8[1] = w.labels[1];
+  w.results.title8 = w.title;
+  w.gp.xaxislbl = w.results.label8[0] = w.labels[0];
+  w.gp.yaxislbl = w.results.label8[1] = w.labels[1];
   return true;
 }
 
@@ -313,15 +318,15 @@ void plot_embeded(MainWindow& w, const std::array<std::string, 2>& labels,
   release_work_arrays(w);
 }
 
-void closeallplotchilds(globalsplot& gp) {
+void closeallplotchilds(ShellWindows& windows) {
   std::lock_guard lock(window_mutex());
   for (int slot = 1; slot < kMainSlot; ++slot) {
-    int& child = gp.child_windows[static_cast<std::size_t>(slot)];
+    int& child = windows.child_windows[static_cast<std::size_t>(slot)];
     if (child < 0) continue;
     tk::closewindow(child);
     child = -1;
   }
-  const int main = gp.child_windows[kMainSlot];
+  const int main = windows.child_windows[kMainSlot];
   if (tk::isvalidwindow(main)) {
     tk::setcurrentwindow(main);
     tk::refreshall();
@@ -344,7 +349,7 @@ void handle_run(MainWindow& w) {
 // leave no current window while the loop is about to wait on it.
 void handle_quit(MainWindow& w) {
   w.pending = kActionQuit;
-  closeallplotchilds(w.gp);
+  closeallplotchilds(w.windows);
   wake_main_loop(w);
 }
 
@@ -358,16 +363,28 @@ void handle_textbox(MainWindow& w) {
   main_multiline_box(w);
 }
 
+// Tells the user why a picture of the window was not saved or printed; a cancelled dialog is
+// no failure.
+void report_output_failure(MainWindow& w, int done, const char* what) {
+  const std::string reason = tk::lastfileerror();
+  if (done == 1 || reason.empty()) return;
+  const std::string box = std::string(what) + "\r\n" + utf8_to_cp1252(reason);
+  make_current(w.ids.window);
+  tk::dlgmessage(kErrorBox, box.c_str());
+}
+
 void savescreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+  const int saved = tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+  report_output_failure(w, saved, "The screen could not be saved:");
 }
 
 void printscreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+  const int printed = tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+  report_output_failure(w, printed, "The screen could not be printed:");
 }
 
 int closeflag_cancel() {

@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/brevantix_run.h"
 #include "analysis/globalsplot.h"
 #include "app/command_states.h"
-#include "fitting/nrtype.h"
-#include "fitting/stop.h"  // plot_embeded lets a Stop of the analysis through
+#include "base/stop.h"  // plot_embeded lets a Stop of the analysis through
+#include "plot/analysis_plot.h"
 
 namespace brx {
 
@@ -30,10 +31,9 @@ inline constexpr int kActionChooseFile = 4;
 inline constexpr int kActionViewerOpened = 5;
 inline constexpr int kActionNone = -1;
 
-// Sizes and texts of the main window.
-inline constexpr int kMainWidth = 550;
-inline constexpr int kMainHeight = 650;
-inline constexpr int kPlotSize = 540;  // the plot square (0, 0)-(540, 540)
+// Sizes and texts of the main window; the plot square (0, 0)-(540, 540) is the analysis plot's.
+inline constexpr int kMainWidth = kWindowWidth;
+inline constexpr int kMainHeight = kWindowHeight;
 inline constexpr const char* kProgramTitle = "Brevantix-kd Progress Curve Modeling Software";
 inline constexpr std::size_t kTitleWidth = 100;
 inline constexpr std::size_t kLabelWidth = 50;
@@ -48,14 +48,22 @@ struct MainIds {
   int model1_box = -1, model2_box = -1, run_button = -1, results_button = -1;
 };
 
+// The shell's window identifiers.
+struct ShellWindows {
+  std::array<int, 257> child_windows{};  // 1..255 child plot windows (-1 free), 256 main window
+  int idactiveplotwin = -1;              // main window
+  int idactivetextwin = -1;              // results viewer
+};
+
 // Everything the main window's loop and its callbacks share. Fields marked (lock) are read and
 // written under window_mutex(); the atomics are the values one thread writes for another.
 struct MainWindow {
-  MainWindow(nrtype& nr_, globalsplot& gp_) : nr(nr_), gp(gp_) {}
+  explicit MainWindow(globalsplot& gp_) : gp(gp_) {}
 
-  nrtype& nr;       // (lock) the program's numeric record: published tables and labels
-  globalsplot& gp;  // (lock) the program's shell record
-  MainIds ids;      // written once before the loop starts
+  globalsplot& gp;       // (lock) the program's shell record
+  RunSummary results;    // (lock) the last run: its published tables and labels
+  ShellWindows windows;  // (lock)
+  MainIds ids;           // written once before the loop starts
 
   std::atomic<int> pending{kActionNone};
   std::atomic<int> file_chosen{0};
@@ -93,7 +101,7 @@ void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks);
 // analysis keeps greyed. Call under window_mutex().
 CommandStates shown_states(const MainWindow& w);
 
-void closeallplotchilds(globalsplot& gp);
+void closeallplotchilds(ShellWindows& windows);
 
 void handle_open(MainWindow& w);
 void handle_run(MainWindow& w);

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <optional>
-#include <span>
 
 #include "app/text_fields.h"
 #include "app/window_guard.h"
-#include "app/window_look.h"
-#include "plot/embed_plot.h"
-#include "plot/plot_api.h"
+#include "plot/analysis_plot_drawing.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -16,43 +13,30 @@ namespace {
 
 namespace tk = toolkit;
 
-constexpr int kPromptColour = tk::creatergb(128, 0, 0);
-constexpr int kTitleColour = tk::creatergb(0, 0, 128);
-constexpr int kPromptX = 190;
-constexpr int kPromptY = 300;
-constexpr double kXMax = 1.1;  // fixed ranges: the data are normalised to 1
-constexpr double kYMax = 1.2;
-
 // Copies the first n8 published values into the plot work arrays.
 void fill_work_arrays(MainWindow& w) {
   const auto n = static_cast<int>(std::min(w.times.size(), w.model2.size()));
-  const int rows = std::min({n, w.nr.n8, w.nr.x8.rows(), w.nr.y8.rows(), w.nr.z8.rows()});
-  const bool two_columns = w.nr.z8.cols() >= 2 && w.nr.x8.cols() >= 1 && w.nr.y8.cols() >= 1;
+  const int rows =
+      std::min({n, w.results.n8, w.results.x8.rows(), w.results.y8.rows(), w.results.z8.rows()});
+  const bool two_columns =
+      w.results.z8.cols() >= 2 && w.results.x8.cols() >= 1 && w.results.y8.cols() >= 1;
   for (int i = 0; two_columns && i < rows; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    w.times[k] = w.nr.x8(i + 1, 1);
-    w.measured[k] = w.nr.y8(i + 1, 1);
-    w.model1[k] = w.nr.z8(i + 1, 1);
-    w.model2[k] = w.nr.z8(i + 1, 2);
+    w.times[k] = w.results.x8(i + 1, 1);
+    w.measured[k] = w.results.y8(i + 1, 1);
+    w.model1[k] = w.results.z8(i + 1, 1);
+    w.model2[k] = w.results.z8(i + 1, 2);
   }
 }
 
 // The label fields as drawn, from the window's title and labels.
 void write_label_fields(MainWindow& w) {
-  w.nr.label8[0] = field_text(w.labels[0], kLabelWidth);
-  w.nr.label8[1] = field_text(w.labels[1], kLabelWidth);
-  w.nr.title8 = field_text(w.title, kTitleWidth);
+  w.results.label8[0] = field_text(w.labels[0], kLabelWidth);
+  w.results.label8[1] = field_text(w.labels[1], kLabelWidth);
+  w.results.title8 = field_text(w.title, kTitleWidth);
   w.gp.xytitlelbl = field_text(w.title, kLabelWidth);
-  w.gp.xaxislbl = w.nr.label8[0];
-  w.gp.yaxislbl = w.nr.label8[1];
-}
-
-void add_series(PlotHandle* h, int index, std::span<const double> x, std::span<const double> y,
-                const std::string& label, int type, SeriesColour c) {
-  add_dataset(h, x, y);
-  set_serieslabel(h, index, field_text(label, kLabelWidth));
-  set_seriestype(h, index, type);
-  set_seriescolor(h, index, c.r, c.g, c.b);
+  w.gp.xaxislbl = w.results.label8[0];
+  w.gp.yaxislbl = w.results.label8[1];
 }
 
 void show_buttons(MainWindow& w, bool checked1, bool checked2, bool aborted) {
@@ -65,61 +49,34 @@ void show_buttons(MainWindow& w, bool checked1, bool checked2, bool aborted) {
   tk::refreshall();
 }
 
-void draw(MainWindow& w) {
-  const MainIds& ids = w.ids;
-  tk::setbkcolor(kWhite);
-  tk::setviewport(0, 0, kPlotSize, kPlotSize, 1);
-  tk::clearviewport();
-  const bool checked1 = tk::checkboxischecked(ids.model1_box) == 1;
-  const bool checked2 = tk::checkboxischecked(ids.model2_box) == 1;
-  const bool aborted = !w.abort_line.empty();
-  if (!checked1 && !checked2 && !aborted) {
-    tk::setcolor(kPromptColour);
-    tk::setbkcolor(kWhite);
-    tk::setmatchthemetextstyle();
-    tk::outtextxy(kPromptX, kPromptY, kPlotPrompt);
-    show_buttons(w, checked1, checked2, aborted);
-    return;
-  }
-
-  PlotHandle* h = initialize_plot();
-  if (h == nullptr) return;
-  set_xlinear(h);
-  set_ylinear(h);
-  set_xscale(h, 0.0, kXMax);
-  set_yscale(h, 0.0, kYMax);
+// The plot as the window shows it now: the last run's points and curves, the check boxes, and
+// the title and labels as drawn. The label fields are written as the plot takes them.
+AnalysisPlot plot_now(MainWindow& w, bool checked1, bool checked2) {
+  AnalysisPlot a;
+  a.show_model1 = checked1;
+  a.show_model2 = checked2;
+  a.abort_line = w.abort_line;
+  if (shows_prompt(a)) return a;
   fill_work_arrays(w);
   write_label_fields(w);
+  a.times = w.times;
+  a.measured = w.measured;
+  a.model1 = w.model1;
+  a.model2 = w.model2;
+  a.data_label = field_text(w.gp.model0lbl, kLabelWidth);
+  a.model1_label = field_text(w.gp.model1lbl, kLabelWidth);
+  a.model2_label = field_text(w.gp.model2lbl, kLabelWidth);
+  a.title = trim_right(w.gp.xytitlelbl);
+  a.x_label = trim_right(w.gp.xaxislbl);
+  a.y_label = left_adjusted(w.gp.yaxislbl, kLabelWidth);
+  return a;
+}
 
-  // Model 2 takes index 1 when Model 1 is hidden. An aborted run shows no curves: nothing was
-  // fitted, or too few points to trust the fit.
-  add_series(h, 0, w.times, w.measured, w.gp.model0lbl, kSeriesBigDots, kDataColour);
-  int index = 1;
-  if (checked1 && !aborted)
-    add_series(h, index++, w.times, w.model1, w.gp.model1lbl, kSeriesLine, kModel1Colour);
-  if (checked2 && !aborted)
-    add_series(h, index++, w.times, w.model2, w.gp.model2lbl, kSeriesLine, kModel2Colour);
-  set_xlabel(h, trim_right(w.gp.xaxislbl));
-  set_ylabel(h, left_adjusted(w.gp.yaxislbl, kLabelWidth));
-  embed_plot(h, ids.window, 0, 0, kPlotSize, kPlotSize);
-
-  // The title, centred on a point left of the middle by half its length in characters.
-  const std::string heading = trim_right(w.gp.xytitlelbl);
-  tk::setcolor(kTitleColour);
-  tk::setbkcolor(kWhite);
-  tk::settextjustify(1, 1);
-  tk::setmatchthemetextstyle();
-  tk::outtextxy((kPlotSize - static_cast<int>(heading.size())) / 2, kTitleY, heading.c_str());
-  if (aborted) {
-    tk::setcolor(kPromptColour);
-    tk::outtextxy(kPlotSize / 2, kAbortLineY, w.abort_line.c_str());
-  }
-  tk::setcolor(kBlack);
-  tk::setbkcolor(kWhite);
-  tk::setmatchthemetextstyle();
-  tk::settextjustify(0, 1);
-  destroy_plot(h);
-  show_buttons(w, checked1, checked2, aborted);
+void draw(MainWindow& w) {
+  const bool checked1 = tk::checkboxischecked(w.ids.model1_box) == 1;
+  const bool checked2 = tk::checkboxischecked(w.ids.model2_box) == 1;
+  draw_analysis_plot(plot_now(w, checked1, checked2));
+  show_buttons(w, checked1, checked2, !w.abort_line.empty());
 }
 
 // Asks for a new text in the label dialog (not under the window lock: it waits for the user);
@@ -158,20 +115,6 @@ void edit_label(MainWindow& w, int axis, const char* caption, const char* prompt
 
 void dataset_changed(MainWindow& w) {
   with_window(w.ids.window, [&] { draw(w); });
-}
-
-std::string aborted_run_line(const RunSummary& s) {
-  // '\x97' is the dash in the windows' single-byte code page.
-  switch (s.body) {
-    case ReportBody::kFull:
-      return {};
-    case ReportBody::kTooFewPoints:
-      return "Curve-fit aborted: too few data points \x97 see Display Results";
-    case ReportBody::kAbortedFit:
-      break;
-  }
-  return s.fitted ? "Curve-fit aborted: the fit failed \x97 see Display Results"
-                  : "Curve-fit aborted: no positive time or product \x97 see Display Results";
 }
 
 void title(MainWindow& w) {

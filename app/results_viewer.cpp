@@ -3,9 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -41,9 +39,9 @@ void handle_viewer_quit(MainWindow& w, ResultsViewer& v) {
   with_window(v.window, [] { tk::stopidle(); });
   {
     std::lock_guard lock(window_mutex());
-    w.gp.child_windows[256] = w.gp.idactiveplotwin;
+    w.windows.child_windows[256] = w.windows.idactiveplotwin;
   }
-  closeallplotchilds(w.gp);
+  closeallplotchilds(w.windows);
   w.viewer_open = false;
   with_window(w.ids.window, [] { tk::stopidle(); });
 }
@@ -60,7 +58,7 @@ bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& sha
   v.window = tk::initwindow(kMainWidth, kMainHeight, kViewerTitle, tk::kDefaultPosition,
                             tk::kDefaultPosition, tk::kKeepOption, 0);
   if (v.window < 0) return false;
-  w.gp.idactivetextwin = v.window;
+  w.windows.idactivetextwin = v.window;
   tk::useansitext();
   tk::setwindowsystemclosecallback(closeflag_cancel);
   tk::setwindowtitle(kViewerTitle);
@@ -145,7 +143,7 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
   std::lock_guard lock(window_mutex());
   if (tk::isvalidwindow(w.ids.window)) tk::setcurrentwindow(w.ids.window);
   tk::closewindow(v.window);
-  w.gp.idactivetextwin = -1;
+  w.windows.idactivetextwin = -1;
 }
 
 void readtext(MainWindow& w, ResultsViewer& v) {
@@ -172,27 +170,19 @@ void savetext(MainWindow& w, ResultsViewer& v) {
     text.assign(buffer.data(), static_cast<std::size_t>(std::max(0, got)));
   });
   const int unit = std::abs(nuunit());
-  if (!writelines(unit, name, text)) {
-    const std::string message = "The text could not be saved as\r\n" + name;
+  if (const FileWrite written = writelines(unit, name, text); !written) {
+    const std::string message =
+        "The text could not be saved as\r\n" + utf8_to_cp1252(name) + "\r\n" + written.reason();
     make_current(v.window);
-    tk::dlgmessage(3, message.c_str());
+    tk::dlgmessage(kErrorBox, message.c_str());
   }
 }
 
-bool writelines(int unit, const std::string& file, const std::string& text) {
-  const std::string part = file + ".part";
-  if (!connect_unit(unit, part, UnitPosition::kRewind)) return false;
-  bool ok = false;
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out << trim_right(text) << "\r\n";
-    out.flush();
-    ok = static_cast<bool>(out);
-  }
+FileWrite writelines(int unit, const std::string& file, const std::string& text) {
+  connect_unit(unit, file, UnitPosition::kReplace);
+  const FileWrite written = write_file_atomically(file, trim_right(text) + "\r\n");
   close_unit(unit);
-  if (ok && std::rename(part.c_str(), file.c_str()) == 0) return true;
-  std::remove(part.c_str());
-  return false;
+  return written;
 }
 
 }  // namespace brx

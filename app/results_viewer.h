@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "base/atomic_file.h"
 
 namespace brx {
 
@@ -40,8 +41,8 @@ void readtext(MainWindow& w, ResultsViewer& v);
 // Saves the text box's text under a name the user confirms (".txt" proposed).
 void savetext(MainWindow& w, ResultsViewer& v);
 // Writes `text`, trailing blanks removed, and one line end to `file` through channel `unit`,
-// replacing the file's content; the file is written beside and renamed, so it is never left half
-// written. Returns false when it cannot be written.
-bool writelines(int unit, const std::string& file, const std::string& text);
+// replacing the file whole (write_file_atomically), so it is never left half written. The result
+// says why when it cannot be written.
+FileWrite writelines(int unit, const std::string& file, const std::string& text);
 
 }  // namespace brx

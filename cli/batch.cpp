@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "analysis/input_error.h"
+#include "base/stop.h"
 #include "crosscheck/verdict_text.h"
-#include "fitting/stop.h"
 
 namespace brx {
 namespace {
@@ -225,7 +225,8 @@ std::string batch_usage() {
          "  --json        one JSON object per line and file (JSON Lines)\n"
          "  --plot        also save the plot beside each report (run7.bmp and run7.png),\n"
          "                as the desktop program's window shows it after a run; needs no\n"
-         "                display\n"
+         "                display, but the picture module brevantix-kd-pictures.so\n"
+         "                installed with the program\n"
          "  -j N, --jobs N\n"
          "                analyse N files at once (default: one per processor core);\n"
          "                the output keeps the order of the files\n"
@@ -301,7 +302,7 @@ std::string text_line(const std::string& file, const RunSummary& s,
   return line + " | cross-check: " + crosscheck::verdict_short(cc);
 }
 
-std::string json_line(const std::string& file, const RunSummary& s, const nrtype& nr,
+std::string json_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc) {
   const Comparison& c = s.stats;
   Json j;
@@ -338,13 +339,13 @@ std::string json_line(const std::string& file, const RunSummary& s, const nrtype
   crosscheck_object(j, cc);
   j.key("tables").open();
   j.key("t");
-  column(j, nr.x8, 1, nr.n8);
+  column(j, s.x8, 1, s.n8);
   j.key("y");
-  column(j, nr.y8, 1, nr.n8);
+  column(j, s.y8, 1, s.n8);
   j.key("model1");
-  column(j, nr.z8, 1, nr.n8);
+  column(j, s.z8, 1, s.n8);
   j.key("model2");
-  column(j, nr.z8, 2, nr.n8);
+  column(j, s.z8, 2, s.n8);
   j.close();
   j.key("cpu_seconds").number(s.cpu_seconds);
   j.close();
@@ -364,19 +365,19 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     }
   };
   try {
-    nrtype nr;
     globalsplot gp;
     std::ostringstream notes;
-    const RunSummary s = brevantix_run(file, nr, gp, notes);
+    const RunSummary s = brevantix_run(file, gp, notes);
     o.errors += prefixed(file, notes.str());
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
-    o.line = json ? json_line(file, s, nr, cc) : text_line(file, s, cc);
+    o.line = json ? json_line(file, s, cc) : text_line(file, s, cc);
     o.ok = s.report_written;
     if (!s.report_written)
-      o.errors += file + ": the report " + s.report_path + " could not be written\n";
+      o.errors += file + ": the report " + s.report_path +
+                  " could not be written: " + s.report_error + "\n";
     if (plot && o.ok) {
-      if (const std::string e = plot(s, nr, gp); !e.empty()) {
+      if (const std::string e = plot(s, gp); !e.empty()) {
         o.errors += file + ": " + e + "\n";
         o.ok = false;
       }

@@ -49,7 +49,7 @@ struct FileOutcome {
 };
 
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
-using PlotWriter = std::function<std::string(const RunSummary&, const nrtype&, const globalsplot&)>;
+using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
 
 FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {});
 
@@ -60,7 +60,7 @@ std::string verdict_words(const RunSummary& s);
 // cross-check of the same points.
 std::string text_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
-std::string json_line(const std::string& file, const RunSummary& s, const nrtype& nr,
+std::string json_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to

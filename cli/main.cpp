@@ -7,9 +7,30 @@
 #include <vector>
 
 #include "cli/batch.h"
-#ifdef BRX_WITH_PLOT_PICTURES
-#include "app/plot_picture.h"
-#endif
+#include "cli/picture_loader.h"
+#include "cli/run_pictures.h"
+
+namespace {
+
+// What the program thread of the picture module needs to run the batch.
+struct PictureRun {
+  const brx::BatchOptions* options;
+  const brx::PictureModule* module;
+};
+
+int run_with_pictures(void* context) {
+  const auto& run = *static_cast<const PictureRun*>(context);
+  const brx::PictureModule* module = run.module;
+  const brx::PlotWriter writer = [module](const brx::RunSummary& s, const brx::globalsplot& gp) {
+    const brx::AnalysisPlot plot = brx::plot_of_run(s, gp);
+    const brx::PictureRequest request = brx::picture_request(s, plot);
+    char error[1024];
+    return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
+  };
+  return brx::run_batch(*run.options, std::cout, std::cerr, writer);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The cross-check's least-squares solver logs its own failures on standard error; the command
@@ -30,17 +51,16 @@ int main(int argc, char** argv) {
     std::cout << "brevantix-kd-batch " << BRX_VERSION << "\n";
     return brx::kExitAllAnalysed;
   }
-  if (options.plot) {
-#ifdef BRX_WITH_PLOT_PICTURES
-    // The pictures are drawn by the windowing toolkit, off screen; Qt sees no file arguments.
-    int toolkit_argc = 1;
-    return brx::run_with_plot_pictures(toolkit_argc, argv, [&] {
-      return brx::run_batch(options, std::cout, std::cerr, brx::write_plot_pictures);
-    });
-#else
-    std::cerr << "brevantix-kd-batch: --plot needs a build with the windowing toolkit\n";
-    return brx::kExitUsage;
-#endif
+  if (!options.plot) return brx::run_batch(options, std::cout, std::cerr);
+
+  // Pictures need the windowing layer, which only the picture module links.
+  std::string error;
+  const brx::PictureModule* module = brx::load_picture_module(error);
+  if (module == nullptr) {
+    std::cerr << "brevantix-kd-batch: --plot: " << error << "\n";
+    return brx::kExitSomeFailed;
   }
-  return brx::run_batch(options, std::cout, std::cerr);
+  PictureRun run{&options, module};
+  int toolkit_argc = 1;  // the windowing layer sees no file arguments
+  return module->run(toolkit_argc, argv, run_with_pictures, &run);
 }

@@ -25,8 +25,10 @@
 // (rosenbrock_step.h), StepControl judges it and sizes the next (step_control.h), and
 // IntervalIntegrator runs them over an interval (integrator.h).
 //
-// Shared types: Table (table.h), nrtype (nrtype.h), Stop (stop.h).
+// Shared types: nrtype (nrtype.h); Table and Stop (base/).
 
+#include "base/stop.h"
+#include "base/table.h"
 #include "fitting/integrator.h"
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
@@ -37,6 +39,4 @@
 #include "fitting/smoothing.h"
 #include "fitting/spline.h"
 #include "fitting/step_control.h"
-#include "fitting/stop.h"
 #include "fitting/student_t.h"
-#include "fitting/table.h"

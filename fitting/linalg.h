@@ -20,7 +20,7 @@
 
 #include <vector>
 
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

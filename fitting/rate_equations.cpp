@@ -3,7 +3,7 @@
 #include <cassert>
 #include <cmath>
 
-#include "fitting/stop.h"
+#include "base/stop.h"
 
 namespace brx {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "fitting/nrtype.h"
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

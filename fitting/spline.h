@@ -2,7 +2,7 @@
 // Cubic spline through tabulated rates and its running integral: turns rates known at the data
 // times into curve values there.
 
-#include "fitting/table.h"
+#include "base/table.h"
 
 namespace brx {
 

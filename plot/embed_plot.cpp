@@ -12,7 +12,13 @@ bool embed_plot(PlotHandle* h, int window, int x, int y, int width, int height) 
   if (h == nullptr || !tk::isvalidwindow(window)) return false;
   h->window = window;
   tk::setcurrentwindow(window);
+  const bool drawn = draw_plot(h, x, y, width, height);
+  h->window = -1;
+  return drawn;
+}
 
+bool draw_plot(PlotHandle* h, int x, int y, int width, int height) {
+  if (h == nullptr) return false;
   tk::resetviewport();
   tk::setviewport(x, y, x + width, y + height, 1);
   tk::setbkcolor(tk::creatergb(255, 255, 255));
@@ -23,11 +29,8 @@ bool embed_plot(PlotHandle* h, int window, int x, int y, int width, int height) 
   {
     // The viewport includes both edges: the painter is width + 1 by height + 1 pixels.
     ToolkitPainter painter;
-    tk::setcurrentwindow(h->window);
     drawn = h->plot->Draw(painter);
   }
-
-  h->window = -1;
   tk::resetviewport();
   return drawn;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Plotting, one line per piece:
+// clang-format off
 //
 //   Painter, DummyPainter     the drawing surface the engine draws through     painter.h
 //   AxisSetup                 range, direction, crossing and label of an axis  axis_setup.h
@@ -13,16 +14,24 @@
 //   PlotDataSelection         selection marks of a series                      plot_data.h
 //   LineDataDrawer            series drawn as lines (and/or point markers)     data_drawers.h
 //   BigDotDataDrawer          series drawn as 5-pixel squares                  data_drawers.h
-//   PlotDataContainer         the series of a plot, AddXYPlot plot_data_container.h PlotEngine
-//   layout and drawing of the whole plot, Draw       plot_engine.h SetTickSizes              tick
-//   lengths capped by the font height           plot_engine.h initialize_plot ...       the flat
-//   handle-based API                        plot_api.h embed_plot                draws a plot into
-//   a toolkit window (brx_plot_toolkit)  embed_plot.h ToolkitPainter            the Painter of
-//   toolkit windows (brx_plot_toolkit)      toolkit_painter.h
+//   PlotDataContainer         the series of a plot, AddXYPlot                  plot_data_container.h
+//   PlotEngine                layout and drawing of the whole plot, Draw       plot_engine.h
+//   SetTickSizes              tick lengths capped by the font height           plot_engine.h
+//   initialize_plot ...       the flat handle-based API                        plot_api.h
+//   AnalysisPlot              the plot both programs draw after a run          analysis_plot.h
+//   build_analysis_plot       the engine set up for it                         analysis_plot.h
 //
-// Library brx_plot depends on nothing of ours and knows no windowing; brx_plot_toolkit adds the
-// two toolkit pieces.
+// Library brx_plot_toolkit, the only part that sees the toolkit:
+//
+//   embed_plot, draw_plot     draw a plot into a window or the current target embed_plot.h
+//   ToolkitPainter            the Painter of toolkit windows and pictures      toolkit_painter.h
+//   draw_analysis_plot        the analysis plot with its title and prompt      analysis_plot_drawing.h
+//   draw_analysis_picture     the main window's whole picture after a run      analysis_plot_drawing.h
+//
+// clang-format on
+// Library brx_plot depends on base/ alone and knows no windowing.
 
+#include "plot/analysis_plot.h"
 #include "plot/axis_setup.h"
 #include "plot/data_drawers.h"
 #include "plot/painter.h"

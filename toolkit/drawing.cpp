@@ -20,10 +20,12 @@ QColor qcolour(int c) {
   return QColor(getredvalue(c), getgreenvalue(c), getbluevalue(c));
 }
 
-// The current window, locked for drawing; requests the repaint after unlocking.
+thread_local WindowPtr t_picture;  // the calling thread's picture, while it draws one
+
+// The drawing target, locked for drawing; requests the repaint after unlocking.
 class DrawScope {
  public:
-  DrawScope() : w_(current_window()) {
+  DrawScope() : w_(drawing_target()) {
     if (w_) lock_ = std::unique_lock(w_->draw_mutex);
   }
   ~DrawScope() {
@@ -138,6 +140,11 @@ void reset_drawing_state(Window& w) {
   if (w.dbflag) ds.active = 1;
   // A new window starts black on every page, with white drawing and fill colours.
   for (QImage& page : w.pages) page.fill(Qt::black);
+}
+
+WindowPtr drawing_target() {
+  if (t_picture) return t_picture;
+  return current_window();
 }
 
 bool mark_dirty(Window& w, const QRect& r) {
@@ -411,6 +418,26 @@ int textwidth(const char* text) {
   DrawScope s;
   if (!s) return -1;
   return QFontMetrics(s.ds().qfont).horizontalAdvance(t);
+}
+
+int beginpicture(int width, int height) {
+  if (t_picture) return 0;
+  auto w = std::make_shared<Window>();
+  w->width = std::max(1, width);
+  w->height = std::max(1, height);
+  w->creator = std::this_thread::get_id();
+  {
+    std::lock_guard lock(w->draw_mutex);
+    for (QImage& page : w->pages) page = QImage(w->width, w->height, QImage::Format_RGB32);
+    reset_drawing_state(*w);
+    w->ds.refresh = false;  // never shown: nothing to repaint
+  }
+  t_picture = std::move(w);
+  return 1;
+}
+
+void endpicture() {
+  t_picture.reset();
 }
 
 int textheight(const char* text) {

@@ -1,15 +1,21 @@
-// Saving a window region as a BMP file and printing it.
+// Saving a window region as a picture file and printing it.
 
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <memory>
+#include <system_error>
 
+#include "base/atomic_file.h"
 #include "toolkit/window_widgets.h"
 
 namespace brx::toolkit::detail {
@@ -83,24 +89,51 @@ std::string bmp_bytes(const QImage& picture) {
   return out;
 }
 
-// Writes beside the target and renames, so a failed write never leaves half a file.
-bool write_file(const std::string& name, const std::string& bytes) {
-  const std::string part = name + ".part";
-  {
-    std::ofstream f(part, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) {
-      std::remove(part.c_str());
-      return false;
-    }
+thread_local std::string t_file_error;  // why the thread's last output failed
+
+// The file bytes of `picture` in `format` ("bmp" or a format Qt's image writer knows); empty,
+// with the reason in t_file_error, for a format nobody here writes.
+std::string encoded(const QImage& picture, const std::string& format) {
+  const QByteArray name = QByteArray::fromStdString(format).toLower();
+  if (name == "bmp") return bmp_bytes(picture);
+  if (!QImageWriter::supportedImageFormats().contains(name)) {
+    t_file_error = "pictures cannot be written as " + format;
+    return {};
   }
-  if (std::rename(part.c_str(), name.c_str()) != 0) {
-    std::remove(part.c_str());
-    return false;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, name);
+  if (!writer.write(picture)) {
+    t_file_error = writer.errorString().toStdString();
+    return {};
   }
-  return true;
+  return bytes.toStdString();
+}
+
+// Writes a region of the drawing target as a file; 1 when written.
+int write_picture(const std::string& file, const std::string& format, int left, int top, int right,
+                  int bottom, bool active) {
+  WindowPtr w = drawing_target();
+  if (!w) return 0;
+  const std::string bytes = encoded(copy_region(*w, left, top, right, bottom, active), format);
+  if (bytes.empty()) return 0;
+  if (const FileWrite written = write_file_atomically(file, bytes); !written) {
+    t_file_error = written.reason();
+    return 0;
+  }
+  return 1;
+}
+
+// Why a print job that wrote to a file could not start: the folder's fault, in the system's
+// words, when it is one.
+std::string print_failure(const QPrinter& printer) {
+  const QString file = printer.outputFileName();
+  if (!file.isEmpty() &&
+      ::access(QFileInfo(file).absolutePath().toLocal8Bit().constData(), W_OK) != 0) {
+    return std::system_category().message(errno);
+  }
+  return "the printer did not take the page";
 }
 
 // One page: the title 0.75 inch from the left and top edges, the picture 7.5 inches wide below
@@ -139,11 +172,10 @@ namespace brx::toolkit {
 using namespace detail;
 
 int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active) {
-  WindowPtr w = current_window();
-  if (!w) return 0;
+  t_file_error.clear();
   std::string file = name == nullptr ? std::string() : std::string(name);
   if (file.empty() && !ask_image_file_name(file)) return 0;
-  return write_file(file, bmp_bytes(copy_region(*w, left, top, right, bottom, active))) ? 1 : 0;
+  return write_picture(file, "bmp", left, top, right, bottom, active);
 }
 
 int writeimagefile() {
@@ -151,8 +183,19 @@ int writeimagefile() {
   return writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
 }
 
+int writeimagefileas(const char* name, const char* format, int left, int top, int right, int bottom,
+                     bool active) {
+  t_file_error.clear();
+  if (name == nullptr || *name == '\0' || format == nullptr) {
+    t_file_error = "no file name or format was given";
+    return 0;
+  }
+  return write_picture(name, format, left, top, right, bottom, active);
+}
+
 int printimage(const char* title, int left, int top, int right, int bottom, bool active) {
-  WindowPtr w = current_window();
+  t_file_error.clear();
+  WindowPtr w = drawing_target();
   if (!w) return 0;
   QString heading;
   if (title != nullptr) {
@@ -170,29 +213,39 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   if (answer_by_test(request, answer)) {
     if (!answer.accepted) return 0;
     bool printed = false;
+    std::string failure;  // the event-loop thread's words for this thread
     run_on_gui([&] {
       QPrinter printer(QPrinter::HighResolution);
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(QString::fromStdString(answer.text));
       printed = print_page(printer, heading, picture);
+      if (!printed) failure = print_failure(printer);
     });
+    t_file_error = failure;
     return printed ? 1 : 0;
   }
 
   bool printed = false;
+  std::string failure;
   run_on_gui([&] {
     if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner());
     const bool accepted = run_modal(dialog);
     delete dialog;
     if (accepted) printed = print_page(*g_printer, heading, picture);
+    if (accepted && !printed) failure = print_failure(*g_printer);
   });
+  t_file_error = failure;
   return printed ? 1 : 0;
 }
 
 int printimage() {
   const ViewSettings v = getviewsettings();
   return printimage(nullptr, 0, 0, v.right, v.bottom, false);
+}
+
+std::string lastfileerror() {
+  return t_file_error;
 }
 
 }  // namespace brx::toolkit

@@ -39,7 +39,8 @@
 //   drawing        clearviewport, getmaxx, getmaxy, line, bar
 //   text           settextstyle, setmatchthemetextstyle, settextjustify, outtext, outtextxy,
 //                  textwidth, textheight
-//   output         writeimagefile, printimage
+//   output         writeimagefile, writeimagefileas, printimage, lastfileerror
+//   pictures       beginpicture, endpicture
 #pragma once
 
 #include <functional>
@@ -276,6 +277,7 @@ int textwidth(const char* text);
 int textheight(const char* text);
 
 // ---- output --------------------------------------------------------------------------------
+// Files are replaced in one step: a reader sees the old file or the new one, never half of one.
 
 // Saves a window region as a 24-bit BMP file; returns 1 when written. Without a name a save
 // dialog asks for one (".BMP" is appended to a chosen name without a three-letter extension).
@@ -284,10 +286,29 @@ int textheight(const char* text);
 int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active = false);
 // No name, from (0, 0) to the current viewport's right and bottom edges, visual page.
 int writeimagefile();
+// As writeimagefile with a name, in `format`: "bmp" (the BMP of writeimagefile) or any format
+// the image writer of the windowing layer knows ("png", "jpg", ...), in any letter case.
+int writeimagefileas(const char* name, const char* format, int left, int top, int right, int bottom,
+                     bool active = false);
 // Prints a window region on one page after the print dialog, under `title` (null: the
 // window's title); returns 1 when printed.
 int printimage(const char* title, int left, int top, int right, int bottom, bool active = false);
 // No title, from (0, 0) to the current viewport's right and bottom edges, visual page.
 int printimage();
+// Why the calling thread's last writeimagefile, writeimagefileas or printimage gave 0, in words
+// ("Permission denied"); empty after one that succeeded or whose dialog was cancelled.
+std::string lastfileerror();
+
+// ---- pictures (calling thread) -------------------------------------------------------------
+
+// Starts a picture of width x height pixels drawn by the calling thread alone, without a window:
+// until endpicture, this thread's drawing, text and output operations act on the picture,
+// whatever window is current, while other threads go on with theirs (several threads may draw
+// pictures at once). The picture starts as a new window's page does: black, with the default
+// drawing state. It is never shown. Needs the running toolkit (its fonts), not the event-loop
+// thread. Returns 1, or 0 when this thread is drawing a picture already.
+int beginpicture(int width, int height);
+// Ends and forgets the calling thread's picture.
+void endpicture();
 
 }  // namespace brx::toolkit

@@ -129,6 +129,9 @@ void wake_all_idle_waiters();
 
 // Fills every page with black, resets the drawing state and selects the default font.
 void reset_drawing_state(Window& w);
+// What drawing and image output act on: the calling thread's picture (beginpicture) if it has
+// one, else the current window (null only while the toolkit shuts down).
+WindowPtr drawing_target();
 // Marks `r` of the window for repainting if the active page is shown; caller holds the lock.
 // Returns true when the caller must post the repaint (after unlocking).
 bool mark_dirty(Window& w, const QRect& r);

@@ -49,9 +49,8 @@ void BM_WholeRun(benchmark::State& state) {
   const fs::path file = data_file(points);
   std::ostringstream notes;
   for (auto _ : state) {
-    brx::nrtype nr;
     brx::globalsplot gp;
-    const brx::RunSummary s = brx::brevantix_run(file.string(), nr, gp, notes);
+    const brx::RunSummary s = brx::brevantix_run(file.string(), gp, notes);
     benchmark::DoNotOptimize(s.stats.pF);
     state.counters["case"] = s.stats.conclusion;
   }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/input_error.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 #include "tests/support/golden_report.h"
 #include "tests/support/temp_dir.h"
 
@@ -25,14 +25,13 @@ std::string example_text() {
 }
 
 struct Analysis {
-  nrtype nr;
   globalsplot gp;
   std::ostringstream notes;
   RunSummary s;
 };
 
 void run(const fs::path& file, Analysis& r) {
-  r.s = brevantix_run(file.string(), r.nr, r.gp, r.notes);
+  r.s = brevantix_run(file.string(), r.gp, r.notes);
 }
 
 std::string masked_report(const std::string& path) {
@@ -52,17 +51,17 @@ TEST(BrevantixRun, TheExampleFileGivesTheSameFullReportOnEveryRun) {
   EXPECT_EQ(r.gp.model1lbl, "Type 1 Deactivation Model 1");
 
   // First time and product were 0: both start at 0.001; the stretched last time normalises to 1.
-  EXPECT_EQ(r.nr.n8, 13);
-  EXPECT_EQ(r.nr.x8(1, 1), 0.001);
-  EXPECT_EQ(r.nr.y8(1, 1), 0.001);
-  EXPECT_EQ(r.nr.x8(13, 1), 1.0);
+  EXPECT_EQ(r.s.n8, 13);
+  EXPECT_EQ(r.s.x8(1, 1), 0.001);
+  EXPECT_EQ(r.s.y8(1, 1), 0.001);
+  EXPECT_EQ(r.s.x8(13, 1), 1.0);
   for (int i = 1; i <= 13; ++i) {  // both models are drawn over the same data
-    EXPECT_TRUE(r.nr.x8(i, 1) == r.nr.x8(i, 2) && r.nr.y8(i, 1) == r.nr.y8(i, 2)) << i;
+    EXPECT_TRUE(r.s.x8(i, 1) == r.s.x8(i, 2) && r.s.y8(i, 1) == r.s.y8(i, 2)) << i;
   }
-  EXPECT_NE(r.nr.z8(13, 1), r.nr.z8(13, 2));
+  EXPECT_NE(r.s.z8(13, 1), r.s.z8(13, 2));
 
   const std::string first = masked_report(r.s.report_path);
-  // Again with the same records, as the desktop program runs its analyses.
+  // Again with the same shell record, as the desktop program runs its analyses.
   const RunSummary before = r.s;
   run(data, r);
   EXPECT_EQ(masked_report(r.s.report_path), first);
@@ -87,7 +86,7 @@ TEST(BrevantixRun, ShortAndUnscalableFilesGetTheirAbortReports) {
     run(dir.write("short.dat", c.text), r);
     EXPECT_EQ(r.s.body, c.body) << c.text;
     EXPECT_EQ(r.s.fitted, c.fitted) << c.text;
-    EXPECT_EQ(r.nr.n8, r.s.n);  // the plot tables are handed over all the same
+    EXPECT_EQ(r.s.n8, r.s.n);  // the plot tables are handed over all the same
     const std::string second =
         c.body == ReportBody::kAbortedFit ? " The initial Km" : " Either the";
     EXPECT_EQ(TempDir::read(r.s.report_path).rfind(" CURVE-FIT ANALYSIS ABORTED!\r\n" + second, 0),
@@ -104,7 +103,7 @@ TEST(BrevantixRun, AFirstTimeOfZeroStaysBelowACloseSecondTime) {
   }
   Analysis r;
   run(dir.write("crowded.dat", text), r);
-  EXPECT_EQ(r.nr.x8(1, 1), r.nr.x8(2, 1) / 2);  // not 0.001, which would be past the second time
+  EXPECT_EQ(r.s.x8(1, 1), r.s.x8(2, 1) / 2);  // not 0.001, which would be past the second time
   EXPECT_EQ(r.s.body, ReportBody::kFull);
 }
 
@@ -117,7 +116,7 @@ TEST(BrevantixRun, TheSignOfSoAndValuesAtOrBelowZero) {
   run(dir.write("type2.dat", text), r);
   EXPECT_EQ(r.s.flagpexp, 1);
   EXPECT_EQ(r.gp.model1lbl, "Type 2 Deactivation Model 1");
-  EXPECT_DOUBLE_EQ(r.nr.so, 4.5 / 3.643);
+  EXPECT_DOUBLE_EQ(r.s.model1.p[5], 4.5 / 3.643);  // the fits use the normalised [So]
   EXPECT_NE(TempDir::read(r.s.report_path).find("-(t*Km/Vmax/kd)*Exp(+kd*t)\r\n"),
             std::string::npos);
 
@@ -126,7 +125,7 @@ TEST(BrevantixRun, TheSignOfSoAndValuesAtOrBelowZero) {
   text.replace(0, 3, "0");                       // [So] = 0 masks [Po]
   Analysis z;
   run(dir.write("zeros.dat", text), z);
-  EXPECT_EQ(z.nr.y8(3, 1), 0.01);
+  EXPECT_EQ(z.s.y8(3, 1), 0.01);
   EXPECT_EQ(z.notes.str(),
             "\nSetting [Po] <= 0.0 masks the value.\n"
             "Alternatively, set [Po] to some small positive value\n"
@@ -181,6 +180,23 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
     if (c.text != nullptr) {
       EXPECT_EQ(TempDir::read(data), c.text) << c.name;
     }
+  }
+}
+
+TEST(MissingCurvesReason, NamesWhyARunGaveNoCurves) {
+  const struct {
+    ReportBody body;
+    bool fitted;
+    const char* why;
+  } cases[] = {{ReportBody::kFull, true, ""},
+               {ReportBody::kTooFewPoints, true, "too few data points"},
+               {ReportBody::kAbortedFit, true, "the fit failed"},
+               {ReportBody::kAbortedFit, false, "no positive time or product"}};
+  for (const auto& c : cases) {
+    RunSummary s;
+    s.body = c.body;
+    s.fitted = c.fitted;
+    EXPECT_EQ(missing_curves_reason(s), c.why);
   }
 }
 

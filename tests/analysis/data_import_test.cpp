@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/input_error.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 #include "tests/support/temp_dir.h"
 
 namespace brx {

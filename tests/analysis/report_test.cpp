@@ -1,7 +1,6 @@
 #include "analysis/report.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -9,13 +8,11 @@
 #include <string>
 
 #include "tests/support/golden_report.h"
-#include "tests/support/temp_dir.h"
 
 namespace brx {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 
 std::string golden(const std::string& name) {
   return test::golden_report(fs::path(BRX_GOLDEN_DIR) / name);
@@ -117,21 +114,6 @@ TEST(ReportPath, ReplacesTheLastThreeCharactersOfTheName) {
   EXPECT_EQ(report_path("/data/RUN7.DAT"), "/data/RUN7.out");
   EXPECT_EQ(report_path("/data/ab"), "/data/out");  // the cut never reaches into the folder
   EXPECT_EQ(report_path("ab"), "out");
-}
-
-TEST(WriteReport, ReplacesAnOldReportCompletelyAndLeavesNoTemporaryFile) {
-  TempDir dir;
-  const std::string path = (dir.path() / "run.out").string();
-  ASSERT_TRUE(write_report(path, std::string(5000, 'x')));
-  ASSERT_TRUE(write_report(path, "short\r\n"));
-  EXPECT_EQ(TempDir::read(path), "short\r\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-  // Readable like any file the user creates, not private as temporary files are.
-  const mode_t mask = umask(0);
-  umask(mask);
-  EXPECT_EQ(static_cast<unsigned>(fs::status(path).permissions()), 0666u & ~mask);
-  EXPECT_FALSE(write_report((dir.path() / "missing" / "run.out").string(), "text\r\n"));
-  EXPECT_FALSE(fs::exists(dir.path() / "missing"));
 }
 
 }  // namespace

@@ -74,10 +74,9 @@ const Pinned kRuns[] = {
 RunSummary run_copy(const std::string& file, const TempDir& dir) {
   const fs::path source = fs::path(BRX_PROJECT_DIR) / file;
   const fs::path data = dir.write(source.filename().string(), TempDir::read(source));
-  nrtype nr;
   globalsplot gp;
   std::ostringstream notes;
-  return brevantix_run(data.string(), nr, gp, notes);
+  return brevantix_run(data.string(), gp, notes);
 }
 
 ::testing::AssertionResult Pins(double actual, double expected) {

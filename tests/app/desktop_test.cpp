@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -19,7 +20,7 @@
 #include "app/live_file_view.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
-#include "fitting/stop.h"
+#include "base/stop.h"
 #include "tests/app/desktop_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -97,9 +98,8 @@ class Desktop : public testing::ToolkitTest {
   }
 
   test::TempDir dir;
-  nrtype nr;
   globalsplot gp;
-  MainWindow w{nr, gp};
+  MainWindow w{gp};
   std::unique_ptr<testing::ScriptedUser> user;
   std::thread program;
   std::atomic<bool> ended{false};
@@ -237,7 +237,7 @@ TEST_F(Desktop, ARunPlotsBothCurvesAndTheCheckBoxesChooseThem) {
   EXPECT_TRUE(item(w.ids.save_screen) && item(w.ids.print_screen) && item(w.ids.plot_title));
   EXPECT_FALSE(control(w.ids.results_button) || control(w.ids.model1_box));
   choose(w.ids.run);
-  EXPECT_EQ(nr.n8, 7);
+  EXPECT_EQ(w.results.n8, 7);
   EXPECT_EQ(w.model1.size(), 7u);
   EXPECT_EQ(gp.model1lbl, "Type 2 Deactivation Model 1");
   p = page();
@@ -271,8 +271,8 @@ TEST_F(Desktop, TheLabelCommandsChangeTheDrawnTitleAndLabels) {
         << e.title;
   }
   EXPECT_EQ(gp.xytitlelbl, "Enzyme B");
-  EXPECT_EQ(nr.title8, "Enzyme B");
-  EXPECT_EQ(nr.label8[1], "   Rate");            // drawn left-adjusted
+  EXPECT_EQ(w.results.title8, "Enzyme B");
+  EXPECT_EQ(w.results.label8[1], "   Rate");     // drawn left-adjusted
   EXPECT_EQ(gp.xaxislbl, std::string(50, 'm'));  // cut to 50 characters
 
   // Each dialog offers the text as drawn now, the earlier edit included.
@@ -295,7 +295,7 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   int viewer = -1;
   ASSERT_TRUE(eventually([&] {
     std::lock_guard lock(window_mutex());
-    viewer = w.gp.idactivetextwin;
+    viewer = w.windows.idactivetextwin;
     return viewer >= 0 && toolkit::isvalidwindow(viewer);
   }));
   EXPECT_TRUE(eventually([&] { return testing::textbox_text(viewer, 0) == report; }));
@@ -330,6 +330,14 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_EQ(user->last().title, "Save Data");
   EXPECT_EQ(user->last().text, "Example.txt");
   EXPECT_FALSE(user->last().confirm_overwrite);
+  // A save that cannot be written says why in an error box.
+  user->will_answer(DialogKind::SaveFile, true, (dir.path() / "gone" / "Example.txt").string());
+  ASSERT_TRUE(tt::press_keys(viewer, "Ctrl+S"));
+  ASSERT_TRUE(eventually([&] { return user->last().kind == DialogKind::Message; }));
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_NE(user->last().text.find("/gone/Example.txt\nNo such file or directory"),
+            std::string::npos)
+      << user->last().text;
 
   act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
   settle();
@@ -377,7 +385,7 @@ TEST_F(Desktop, AMissingOrUnreadableFileIsNamedInAnErrorBoxAndNothingElseChanges
     EXPECT_TRUE(stop_text.empty());
     EXPECT_EQ(w.states, states);
     EXPECT_EQ(testing::count_changed(before, page(), 0, 0, kMainWidth, kMainHeight), 0);
-    EXPECT_EQ(nr.n8, 13);
+    EXPECT_EQ(w.results.n8, 13);
   }
 }
 
@@ -422,24 +430,6 @@ TEST_F(Desktop, AnAbortedAnalysisSaysSoInThePlotAndDrawsNoCurves) {
   EXPECT_GT(count_pixels(p, kBlue) * count_pixels(p, kViolet), 0);
 }
 
-TEST(AbortedRunLine, NamesWhyTheRunGaveNoCurves) {
-  const struct {
-    ReportBody body;
-    bool fitted;
-    const char* why;
-  } cases[] = {{ReportBody::kTooFewPoints, true, "too few data points \x97 see Display Results"},
-               {ReportBody::kAbortedFit, true, "the fit failed"},
-               {ReportBody::kAbortedFit, false, "no positive time or product"}};
-  RunSummary s;
-  EXPECT_EQ(aborted_run_line(s), "");  // a full report: the curves are shown
-  for (const auto& c : cases) {
-    s.body = c.body;
-    s.fitted = c.fitted;
-    EXPECT_EQ(aborted_run_line(s).rfind("Curve-fit aborted: ", 0), 0u);
-    EXPECT_NE(aborted_run_line(s).find(c.why), std::string::npos) << c.why;
-  }
-}
-
 // While the analysis runs (here it waits for its data to come through a pipe) the cursor is
 // busy and Run cannot be asked for again; both come back when it ends.
 TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
@@ -463,7 +453,7 @@ TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
   ASSERT_TRUE(eventually([&] { return w.idle_passes.load() > passes; }, 60000));
   EXPECT_FALSE(tt::busy_cursor_shown(win));
   EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button) && control(w.ids.results_button));
-  EXPECT_EQ(nr.n8, 13);
+  EXPECT_EQ(w.results.n8, 13);
 }
 
 // The access keys of the menus and controls and the shortcuts; the menus' words are as before,
@@ -549,10 +539,56 @@ TEST_F(Desktop, TheInformationScreensSaveScreenAndPrintScreen) {
             kMainWidth + 1);  // the whole window, both edges included
   EXPECT_EQ(static_cast<unsigned char>(bmp[22]) | static_cast<unsigned char>(bmp[23]) << 8,
             kMainHeight + 1);
+  // The batch command's --plot saves the very same picture (when both draw off screen: on an X
+  // server the interface font may differ).
+  if (const char* platform = std::getenv("QT_QPA_PLATFORM");
+      platform != nullptr && std::string(platform) == "offscreen") {
+    test::TempDir batch_dir;
+    fs::copy_file(dir.path() / "Example.dat", batch_dir.path() / "Example.dat");
+    const std::string command = "cd '" + batch_dir.path().string() + "' && '" + BRX_BATCH_PROGRAM +
+                                "' --plot Example.dat >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_TRUE(test::TempDir::read(batch_dir.path() / "Example.bmp") == bmp);
+  }
   user->will_answer(DialogKind::Print, true, (dir.path() / "page.pdf").string());
   tt::choose_menu_item(win, w.ids.print_screen);
   settle();
   EXPECT_EQ(test::TempDir::read(dir.path() / "page.pdf").substr(0, 4), "%PDF");
+
+  // A picture that cannot be saved or printed is named in an error box with the reason; a
+  // cancelled dialog is no failure.
+  const struct {
+    int item;
+    DialogKind dialog;
+    const char* box;
+  } failures[] = {{w.ids.save_screen, DialogKind::SaveFile, "The screen could not be saved:"},
+                  {w.ids.print_screen, DialogKind::Print, "The screen could not be printed:"}};
+  for (const auto& f : failures) {
+    user->will_answer(f.dialog, true, (dir.path() / "gone" / "shot.bmp").string());
+    tt::choose_menu_item(win, f.item);
+    settle();
+    EXPECT_EQ(user->last().kind, DialogKind::Message) << f.box;
+    EXPECT_EQ(user->last().icon, 3);
+    EXPECT_EQ(user->last().text, std::string(f.box) + "\nNo such file or directory");
+    user->will_answer(f.dialog, false);
+    tt::choose_menu_item(win, f.item);
+    settle();
+    EXPECT_EQ(user->last().kind, f.dialog) << "no box after Cancel";
+  }
+}
+
+// A report that cannot be written is named in an error box with the reason; the analysis stands
+// and is shown.
+TEST_F(Desktop, AReportThatCannotBeWrittenIsNamedInAnErrorBoxAndTheResultsStay) {
+  fs::create_directory(dir.path() / "Example.out");  // where the report should go
+  open_and_run(dir.path() / "Example.dat");
+  EXPECT_EQ(user->last().kind, DialogKind::Message);
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_EQ(user->last().text, "The report could not be written:\n" +
+                                   (dir.path() / "Example.out").string() + "\nIs a directory");
+  EXPECT_EQ(w.results.n8, 13);
+  EXPECT_GT(count_pixels(page(), kBlue) * count_pixels(page(), kViolet), 0);
+  EXPECT_TRUE(control(w.ids.results_button) && item(w.ids.save_screen));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/unwritable_folder.h"
 
 namespace brx {
 namespace {
@@ -69,6 +70,28 @@ TEST(ExitStatus, AStopEndsTheProgramWithItsMessageButAMissingFileDoesNot) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() /
                                          std::filesystem::path(c.file).replace_extension(".out")));
   }
+}
+
+// A data file in a folder the user cannot write to: the report is named in an error box with
+// the reason, and the program goes on until Quit.
+TEST(ExitStatus, AnUnwritableFolderIsNamedInAnErrorBoxAndTheProgramGoesOn) {
+  test::TempDir dir;
+  std::filesystem::copy_file(std::filesystem::path(BRX_EXAMPLES_DIR) / "example.dat",
+                             dir.path() / "a.dat");
+  test::make_unwritable(dir.path());
+  const test::TempDir outputs;  // the folder above cannot take them
+  const std::string command = "cd '" + dir.path().string() + "' && env -u XDG_RUNTIME_DIR " +
+                              test::as_unprivileged_user() + "timeout 60 '" + BRX_SCRIPTED_PROGRAM +
+                              "' open:a.dat run quit >'" + (outputs.path() / "out").string() +
+                              "' 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0);
+  EXPECT_NE(test::TempDir::read(outputs.path() / "out")
+                .find("BOX Error: The report could not be written:\n" +
+                      (dir.path() / "a.out").string() + "\nPermission denied"),
+            std::string::npos)
+      << test::TempDir::read(outputs.path() / "out");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
 }
 
 TEST(ExitStatus, TheDesktopProgramWaitsForTheUserAndSaysSoWhenThereIsNoDisplay) {

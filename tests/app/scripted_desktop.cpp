@@ -81,9 +81,8 @@ int main(int argc, char** argv) {
     return {false, {}};
   });
 
-  brx::nrtype nr;
   brx::globalsplot gp;
-  brx::MainWindow w(nr, gp);
+  brx::MainWindow w(gp);
   int qt_argc = 1;
   return brx::toolkit::run_toolkit_program(qt_argc, argv, [&] {
     std::atomic<bool> ended{false};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/unwritable_folder.h"
 
 namespace brx {
 namespace {
@@ -25,19 +26,18 @@ struct Result {
   std::string errors;              // standard error
 };
 
-// Runs the batch command in `dir` with `args`.
-Result batch(const TempDir& dir, const std::string& args) {
-  const fs::path out = dir.path() / "stdout.txt", err = dir.path() / "stderr.txt";
-  const std::string command = "cd '" + dir.path().string() + "' && " + BRX_BATCH_EXE + " " + args +
-                              " >'" + out.string() + "' 2>'" + err.string() + "'";
+// Runs the batch command in `dir` with `args`; `prefix` goes before the program (another user).
+Result batch(const TempDir& dir, const std::string& args, const std::string& prefix = {}) {
+  const TempDir outputs;
+  const fs::path out = outputs.path() / "stdout.txt", err = outputs.path() / "stderr.txt";
+  const std::string command = "cd '" + dir.path().string() + "' && " + prefix + BRX_BATCH_EXE +
+                              " " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
   const int raw = std::system(command.c_str());
   Result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   std::istringstream lines(TempDir::read(out));
   for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
   r.errors = TempDir::read(err);
-  fs::remove(out);
-  fs::remove(err);
   return r;
 }
 
@@ -82,6 +82,22 @@ TEST(BatchCommand, AnalysesEveryFileInInputOrderAndReportsFailures) {
   EXPECT_FALSE(fs::exists(dir.path() / "bad.out"));
 }
 
+// A report that cannot be written fails the file with the system's reason; the analysis is still
+// printed.
+TEST(BatchCommand, AnUnwritableFolderFailsTheFileWithTheReason) {
+  TempDir dir;
+  dir.write("a.dat", example());
+  test::make_unwritable(dir.path());
+  const Result r = batch(dir, "a.dat", test::as_unprivileged_user());
+  EXPECT_EQ(r.status, kExitSomeFailed);
+  EXPECT_EQ(r.errors, "a.dat: the report " + (dir.path() / "a.out").string() +
+                          " could not be written: Permission denied\n");
+  ASSERT_EQ(r.lines.size(), 1u);
+  EXPECT_EQ(r.lines[0].rfind("a.dat: kd=", 0), 0u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  fs::permissions(dir.path(), fs::perms::owner_all);  // so that the folder can be removed
+}
+
 TEST(BatchCommand, JsonLinesCarryEveryKey) {
   TempDir dir;
   dir.write("a.dat", example());
@@ -111,7 +127,7 @@ TEST(BatchJson, ConvertsTheParametersBackToTheFilesUnits) {
   s.tmax = 60.6;
   s.ymax = 3.643;
   s.model1.p = {0, 2.0, 0.5, 0.001, 0.25, 1.2};
-  const std::string line = json_line("x\"y.dat", s, nrtype{}, crosscheck::CrossCheck{});
+  const std::string line = json_line("x\"y.dat", s, crosscheck::CrossCheck{});
   EXPECT_EQ(line.rfind("{\"file\":\"x\\\"y.dat\",", 0), 0u);
   char expected[256];
   std::snprintf(expected, sizeof expected, "\"units\":{\"model1\":{\"Km\":%.17g,\"Vmax\":%.17g,",
@@ -163,7 +179,7 @@ TEST(BatchJson, CrossCheckWithoutAVerdictHasNullFigures) {
   crosscheck::CrossCheck cc;
   cc.n = 3;
   cc.text = "no verdict: only 3 points, at least 6 needed";
-  const std::string line = json_line("a.dat", RunSummary{}, nrtype{}, cc);
+  const std::string line = json_line("a.dat", RunSummary{}, cc);
   EXPECT_NE(line.find("\"crosscheck\":{\"model\":\"first-order enzyme loss\",\"n\":3,\"p\":null,"
                       "\"F\":null,"),
             std::string::npos)

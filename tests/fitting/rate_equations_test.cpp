@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "fitting/stop.h"
+#include "base/stop.h"
 
 namespace brx {
 namespace {

@@ -10,7 +10,7 @@
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/regression.h"
-#include "fitting/table.h"
+#include "base/table.h"
 #include "tests/support/progress_curve.h"
 
 namespace brx::test {

@@ -1,9 +1,12 @@
-// Saving window regions as BMP files and printing them to PDF.
+// Saving window regions as BMP and PNG files, printing them to PDF, and pictures drawn off
+// screen by threads of their own.
 
+#include <QImage>
 #include <cstdint>
 #include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 #include "tests/toolkit/toolkit_fixture.h"
@@ -66,12 +69,19 @@ TEST_F(ImageOutput, ReversedRegionIsSavedWithWidthOfTheDistancePlusOne) {
   EXPECT_EQ(bytes.substr(54 + 30 * 3, 3), std::string("\xff\x00\x00", 3));
 }
 
-TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefused) {
+TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefusedWithTheReason) {
   const std::string file = (dir_.path() / "all.bmp").string();
   ASSERT_EQ(writeimagefile(file.c_str(), -5, -5, 500, 500), 1);
+  EXPECT_EQ(lastfileerror(), "");
   expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);
   const std::string missing = (dir_.path() / "missing" / "x.bmp").string();
   EXPECT_EQ(writeimagefile(missing.c_str(), 0, 0, 10, 10), 0);
+  EXPECT_EQ(lastfileerror(), "No such file or directory");
+  EXPECT_EQ(writeimagefileas(missing.c_str(), "png", 0, 0, 10, 10), 0);
+  EXPECT_EQ(lastfileerror(), "No such file or directory");
+  EXPECT_EQ(writeimagefileas(file.c_str(), "nonsense", 0, 0, 10, 10), 0);
+  EXPECT_EQ(lastfileerror(), "pictures cannot be written as nonsense");
+  expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);  // the old picture stays
 }
 
 TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
@@ -115,6 +125,52 @@ TEST_F(ImageOutput, RegionPrintedToPdfGivesOnePageUnderTheWindowTitle) {
   EXPECT_EQ(
       std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()),
       1);
+}
+
+TEST_F(ImageOutput, APrintThatCannotBeWrittenSaysWhy) {
+  const std::string pdf = (dir_.path() / "missing" / "print.pdf").string();
+  test::set_dialog_answerer([pdf](const test::DialogRequest& r) {
+    return test::DialogAnswer{r.kind == test::DialogKind::Print, pdf};
+  });
+  EXPECT_EQ(printimage(), 0);
+  EXPECT_EQ(lastfileerror(), "No such file or directory");
+}
+
+// Two threads draw pictures of their own at once, each in its colour, while a window is current:
+// each saves its own picture, and the window's page is not touched.
+TEST_F(ImageOutput, PicturesOfTwoThreadsAndTheCurrentWindowStayApart) {
+  const auto draw = [this](int colour, const std::string& name, bool& ok) {
+    ok = beginpicture(30, 20) == 1 && beginpicture(5, 5) == 0;  // one picture at a time
+    for (int i = 0; i < 200 && ok; ++i) {
+      setbkcolor(colour);
+      clearviewport();
+      setfillstyle(1, colour);
+      bar(0, 0, 30, 20);
+    }
+    const std::string file = (dir_.path() / name).string();
+    ok = ok && writeimagefileas(file.c_str(), "png", 0, 0, 29, 19) == 1;
+    endpicture();
+  };
+  const test::PageImage before = test::grab_page(getcurrentwindow());
+  bool red_ok = false, green_ok = false;
+  std::thread red(draw, creatergb(255, 0, 0), "red.png", std::ref(red_ok));
+  std::thread green(draw, creatergb(0, 255, 0), "green.png", std::ref(green_ok));
+  red.join();
+  green.join();
+  ASSERT_TRUE(red_ok && green_ok);
+  for (const auto& [name, rgb] :
+       {std::pair{"red.png", 0xFF0000u}, std::pair{"green.png", 0x00FF00u}}) {
+    const QImage p = QImage(QString::fromStdString((dir_.path() / name).string()));
+    ASSERT_EQ(p.size(), QSize(30, 20)) << name;
+    for (int y = 0; y < p.height(); ++y) {
+      for (int x = 0; x < p.width(); ++x) ASSERT_EQ(p.pixel(x, y) & 0xFFFFFF, rgb) << name;
+    }
+  }
+  EXPECT_TRUE(test::grab_page(getcurrentwindow()).pixels == before.pixels);
+  // Without a picture this thread draws into the current window again.
+  setfillstyle(1, creatergb(0, 0, 255));
+  bar(0, 0, 5, 5);
+  EXPECT_EQ(test::grab_page(getcurrentwindow()).at(2, 2), 0x0000FFu);
 }
 
 }  // namespace

@@ -14,13 +14,16 @@ class Stop : public std::runtime_error {
  public:
   // How the user learns of the stop before the stop text itself.
   enum class Notice {
-    kNone,       // nothing but the stop text
-    kStdout,     // `message` on standard output, with an empty line before and after it
-    kErrorBox,   // `message` in an error message box (kind 3, title "Error")
+    kNone,      // nothing but the stop text
+    kStdout,    // `message` on standard output, with an empty line before and after it
+    kErrorBox,  // `message` in an error message box (kind 3, title "Error")
   };
 
   explicit Stop(std::string text, Notice notice = Notice::kNone, std::string message = {})
-      : std::runtime_error(text), text_(std::move(text)), notice_(notice), message_(std::move(message)) {}
+      : std::runtime_error(text),
+        text_(std::move(text)),
+        notice_(notice),
+        message_(std::move(message)) {}
 
   const std::string& text() const { return text_; }
   Notice notice() const { return notice_; }

@@ -1,0 +1,133 @@
+// brevantix-kd-batch --plot: the main window's picture after a run, saved beside each report by
+// the picture module; and the batch command without it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace brx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+// Runs `program` with `args` in `dir` without a display; the exit status, standard error in `err`.
+int run_in(const TempDir& dir, const std::string& program, const std::string& args,
+           std::string& err) {
+  const TempDir outputs;
+  const std::string command =
+      "cd '" + dir.path().string() + "' && env -u DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
+      program + "' " + args + " >/dev/null 2>'" + (outputs.path() / "err.txt").string() + "'";
+  const int raw = std::system(command.c_str());
+  err = TempDir::read(outputs.path() / "err.txt");
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::uint32_t bytes_at(const std::string& b, std::size_t at, int n) {
+  std::uint32_t v = 0;
+  for (int k = n - 1; k >= 0; --k)
+    v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(k)]);
+  return v;
+}
+
+// The pixels (0xRRGGBB) of a picture file, rows from the top.
+std::vector<std::uint32_t> pixels(const fs::path& file, int* width = nullptr) {
+  const QImage image =
+      QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32);
+  if (width != nullptr) *width = image.width();
+  std::vector<std::uint32_t> out;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) out.push_back(image.pixel(x, y) & 0xFFFFFF);
+  }
+  return out;
+}
+
+std::set<std::uint32_t> colours(const std::vector<std::uint32_t>& p) {
+  return {p.begin(), p.end()};
+}
+
+TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay) {
+  TempDir dir;
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "run7.dat");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "again.dat");
+  dir.write("tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n");
+  dir.write("four.dat", "4.5\n0, 0\n1, 1.5\n2, 2.5\n3, 3.0\n");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "taken.dat");
+  fs::create_directory(dir.path() / "taken.bmp");  // where its picture should go
+  std::string err;
+  // Several pictures at once: each worker draws its own.
+  EXPECT_EQ(
+      run_in(dir, BRX_BATCH_EXE, "-j 4 --plot run7.dat tied.dat four.dat again.dat taken.dat", err),
+      1);
+  EXPECT_FALSE(fs::exists(dir.path() / "tied.bmp"));
+  // Standard error holds the failed files' messages and nothing of the windowing layer.
+  const std::string tied_error = err.substr(0, err.find('\n') + 1);
+  EXPECT_EQ(tied_error.rfind("tied.dat: ", 0), 0u) << err;
+  EXPECT_EQ(err.substr(tied_error.size()), "taken.dat: the picture " +
+                                               (dir.path() / "taken.bmp").string() +
+                                               " could not be written: Is a directory\n");
+
+  const std::string bmp = TempDir::read(dir.path() / "run7.bmp");
+  ASSERT_GT(bmp.size(), 54u);
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  EXPECT_EQ(bytes_at(bmp, 18, 4), 551u);  // Save Screen's picture: the whole window
+  EXPECT_EQ(bytes_at(bmp, 22, 4), 651u);
+  EXPECT_EQ(bytes_at(bmp, 28, 2), 24u);
+  const std::vector<std::uint32_t> picture = pixels(dir.path() / "run7.bmp");
+  // The green data dots and the blue and violet curves.
+  for (std::uint32_t c : {0x228B22u, 0x0000FFu, 0x9400D3u})
+    EXPECT_TRUE(colours(picture).contains(c)) << c;
+  EXPECT_EQ(TempDir::read(dir.path() / "run7.png").substr(1, 3), "PNG");
+  EXPECT_EQ(pixels(dir.path() / "run7.png"), picture);
+  EXPECT_EQ(TempDir::read(dir.path() / "again.bmp"), bmp) << "the same data, the same picture";
+
+  // Too few points: the data and the line saying the fit was aborted, but no curves.
+  const std::set<std::uint32_t> short_colours = colours(pixels(dir.path() / "four.bmp"));
+  EXPECT_TRUE(short_colours.contains(0x228B22u) && short_colours.contains(0x800000u));
+  EXPECT_FALSE(short_colours.contains(0x0000FFu) || short_colours.contains(0x9400D3u));
+}
+
+// A copy of the program away from its module analyses as ever; asked for pictures it says which
+// module it misses, and writes nothing.
+TEST(BatchPlotOption, WithoutThePictureModuleOnlyPlotFails) {
+  TempDir dir;
+  fs::copy_file(BRX_BATCH_EXE, dir.path() / "batch");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "a.dat");
+  const std::string program = (dir.path() / "batch").string();
+  std::string err;
+  EXPECT_EQ(run_in(dir, program, "--plot a.dat", err), 1);
+  EXPECT_EQ(err,
+            "brevantix-kd-batch: --plot: the picture module brevantix-kd-pictures.so is not "
+            "installed (looked for " +
+                (dir.path() / "brevantix-kd-pictures.so").string() + " and " +
+                (dir.path().parent_path() / "lib" / "brevantix-kd" / "brevantix-kd-pictures.so")
+                    .string() +
+                ")\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "a.out"));
+  EXPECT_EQ(run_in(dir, program, "a.dat", err), 0) << err;
+  EXPECT_TRUE(fs::exists(dir.path() / "a.out"));
+}
+
+// The analysis path loads no part of the windowing layer.
+TEST(BatchCommand, LinksNoQtLibrary) {
+  std::FILE* ldd = popen(("ldd '" + std::string(BRX_BATCH_EXE) + "'").c_str(), "r");
+  ASSERT_NE(ldd, nullptr);
+  std::string libraries;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, ldd) != nullptr) libraries += buffer;
+  EXPECT_EQ(pclose(ldd), 0);
+  EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
+  EXPECT_EQ(libraries.find("Qt"), std::string::npos) << libraries;
+}
+
+}  // namespace
+}  // namespace brx
