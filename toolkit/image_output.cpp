@@ -138,11 +138,14 @@ namespace brx::toolkit {
 
 using namespace detail;
 
-int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active) {
-  WindowPtr w = current_window();
+// The window is taken once, before the dialog: the picture comes from the window asked for,
+// whichever becomes current while the user chooses the name.
+int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active,
+                   int window) {
+  WindowPtr w = addressed_window(window);
   if (!w) return 0;
   std::string file = name == nullptr ? std::string() : std::string(name);
-  if (file.empty() && !ask_image_file_name(file)) return 0;
+  if (file.empty() && !ask_image_file_name(w, file)) return 0;
   return write_file(file, bmp_bytes(copy_region(*w, left, top, right, bottom, active))) ? 1 : 0;
 }
 
@@ -151,8 +154,9 @@ int writeimagefile() {
   return writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
 }
 
-int printimage(const char* title, int left, int top, int right, int bottom, bool active) {
-  WindowPtr w = current_window();
+int printimage(const char* title, int left, int top, int right, int bottom, bool active,
+               int window) {
+  WindowPtr w = addressed_window(window);
   if (!w) return 0;
   QString heading;
   if (title != nullptr) {
@@ -166,6 +170,7 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   request.kind = test::DialogKind::Print;
   request.title = "Print";
   request.text = heading.toStdString();
+  request.window = w->id.load();
   test::DialogAnswer answer;
   if (answer_by_test(request, answer)) {
     if (!answer.accepted) return 0;
@@ -182,7 +187,7 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   bool printed = false;
   run_on_gui([&] {
     if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner());
+    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner(w));
     const bool accepted = run_modal(dialog);
     delete dialog;
     if (accepted) printed = print_page(*g_printer, heading, picture);

@@ -124,6 +124,21 @@ TEST_F(IdleLoop, WakeUpsDoNotCountAndStartidleSwallowsOneThatCameWhileBusy) {
   EXPECT_TRUE(loop_released_within(1000));
 }
 
+// Each window has its own wake-up, and a wait keeps the window it was started for whatever becomes
+// current meanwhile; closing that window ends the wait, and a closed one is not waited on.
+TEST_F(IdleLoop, AWaitStaysWithItsWindowAndEndsWhenTheWindowCloses) {
+  const int first = open_window();
+  const int second = open_window();
+  EXPECT_FALSE(loop_released_within(100, first, [&] {
+    setcurrentwindow(second);
+    stopidle();
+  })) << "another window's wake-up ended the wait";
+  startidle(0, second);
+  EXPECT_TRUE(loop_released_within(1000, first, [&] { stopidle(first); }));
+  EXPECT_TRUE(loop_released_within(1000, first, [&] { closewindow(first); }));
+  EXPECT_TRUE(loop_released_within(100, first)) << "waited on a closed window";
+}
+
 using Menus = ToolkitTest;
 
 TEST_F(Menus, MenusAndItemsHaveSeparateSequencesRefuseBadRequestsAndKeepTheDrawingArea) {
