@@ -1,10 +1,13 @@
 // Windows, the current window, close handling, menus, command threads and the idle loop.
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -139,6 +142,25 @@ TEST_F(IdleLoop, AWaitStaysWithItsWindowAndEndsWhenTheWindowCloses) {
   EXPECT_TRUE(loop_released_within(100, first)) << "waited on a closed window";
 }
 
+// Times the event-loop thread (the process's first thread) has gone to sleep and woken up.
+long event_loop_wake_ups() {
+  std::ifstream status("/proc/self/task/" + std::to_string(getpid()) + "/status");
+  long total = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.find("ctxt_switches:") != std::string::npos) {
+      total += std::stol(line.substr(line.find(':') + 1));
+    }
+  }
+  return total;
+}
+
+// Until the program returns, nothing wakes the event loop but work for it.
+TEST_F(IdleLoop, TheEventLoopSleepsWhileNothingHappens) {
+  const long before = event_loop_wake_ups();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_LT(event_loop_wake_ups() - before, 10);
+}
+
 using Menus = ToolkitTest;
 
 TEST_F(Menus, MenusAndItemsHaveSeparateSequencesRefuseBadRequestsAndKeepTheDrawingArea) {
@@ -202,6 +224,28 @@ TEST_F(Menus, GreyedItemsDoNothingAndEveryCommandGetsAThreadThatFinishes) {
   for (int i = 0; i < 60; ++i) test::choose_menu_item(w, item);
   EXPECT_TRUE(eventually([&] { return test::running_callbacks() == 0; }));
   EXPECT_EQ(runs.load(), 60);
+}
+
+// Whatever a handler throws ends the process with status 1 and a line saying what it was.
+TEST_F(Menus, AnExceptionLeavingAHandlerEndsTheProcessWithStatusOne) {
+  const struct {
+    Callback handler;
+    const char* says;
+  } cases[] = {
+      {[] { throw std::runtime_error("disk full"); }, "disk full"},
+      {[] { throw 42; }, "an exception of unknown type"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(
+        {
+          const int w = open_window();
+          const int item = addmenuitem("Go", addmenu("File", addmenu("", -1)), c.handler);
+          test::choose_menu_item(w, item);
+          std::this_thread::sleep_for(std::chrono::seconds(10));
+        },
+        ::testing::ExitedWithCode(1),
+        std::string("Unhandled error in a command handler: ") + c.says);
+  }
 }
 
 }  // namespace
