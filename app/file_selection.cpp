@@ -31,8 +31,7 @@ void show_title(const MainWindow& w, const std::string& text) {
 void openfile(MainWindow& w, std::string& datafile, int& chosen) {
   chosen = 0;
   std::string path = settle_working_directory() + "*.dat";
-  make_current(w.ids.window);
-  if (toolkit::dlgopenfile(path, "*.dat", "*.dat", "Enter data file") != 1) return;
+  if (toolkit::dlgopenfile(path, "*.dat", "*.dat", "Enter data file", w.ids.window) != 1) return;
   chosen = 1;
   // The dialog leaves the working directory at the chosen file's folder.
   const std::string folder_after = settle_working_directory();

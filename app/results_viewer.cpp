@@ -38,19 +38,19 @@ void change_to(const std::string& folder) {
 // viewer's window itself.
 void handle_viewer_quit(MainWindow& w, ResultsViewer& v) {
   v.pending = kViewerClose;
-  with_window(v.window, [] { tk::stopidle(); });
+  tk::stopidle(v.window);
   {
     std::lock_guard lock(window_mutex());
     w.gp.child_windows[256] = w.gp.idactiveplotwin;
   }
   closeallplotchilds(w.gp);
   w.viewer_open = false;
-  with_window(w.ids.window, [] { tk::stopidle(); });
+  tk::stopidle(w.ids.window);
 }
 
 void handle_save(ResultsViewer& v) {
   v.pending = kViewerSave;
-  with_window(v.window, [] { tk::stopidle(); });
+  tk::stopidle(v.window);
 }
 
 bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& shared) {
@@ -109,12 +109,14 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
   if (!open_viewer_window(w, shared)) {
     w.viewer_open = false;
     w.pending = kActionViewerOpened;
-    with_window(w.ids.window, [] { tk::stopidle(); });
+    tk::stopidle(w.ids.window);
     return;
   }
+  // The waits name the viewer's window: the main loop and the main window's commands make the
+  // main window current on other threads meanwhile.
   while (v.pending.load() != kViewerClose) {
-    if (!make_current(v.window)) break;
-    tk::startidle(kStartIdleMs);
+    if (!tk::isvalidwindow(v.window)) break;
+    tk::startidle(kStartIdleMs, v.window);
     with_window(v.window, [] {
       tk::clearviewport();
       tk::refreshall();
@@ -138,8 +140,8 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
     }
     if (action == kViewerClose) break;
     v.pending.compare_exchange_strong(action, kActionNone);
-    if (!make_current(v.window)) break;
-    tk::loop();
+    if (!tk::isvalidwindow(v.window)) break;
+    tk::loop(v.window);
   }
   // Close the viewer with the main window current, so there is always a current window.
   std::lock_guard lock(window_mutex());
@@ -158,11 +160,11 @@ void readtext(MainWindow& w, ResultsViewer& v) {
   with_window(v.window, [&] { tk::enablemenuitem(v.save_item, true); });
 }
 
+// The dialogs and the text box are the viewer's, whichever window is current meanwhile.
 void savetext(MainWindow& w, ResultsViewer& v) {
   change_to(w.gp.cpath);
   std::string name = text_file_name(v.report);
-  make_current(v.window);
-  if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data") != 1) return;
+  if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data", v.window) != 1) return;
   std::string text;
   with_window(v.window, [&] {
     const int length = tk::gettextboxlength(v.textbox);
@@ -174,8 +176,7 @@ void savetext(MainWindow& w, ResultsViewer& v) {
   const int unit = std::abs(nuunit());
   if (!writelines(unit, name, text)) {
     const std::string message = "The text could not be saved as\r\n" + name;
-    make_current(v.window);
-    tk::dlgmessage(3, message.c_str());
+    tk::dlgmessage(kErrorBox, message.c_str(), v.window);
   }
 }
 
