@@ -1,7 +1,5 @@
 #include "app/results_viewer.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 
 #include "analysis/report.h"
 #include "app/file_channels.h"
+#include "app/file_selection.h"
 #include "app/live_file_view.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"
@@ -27,10 +26,16 @@ constexpr int kStartIdleMs = 10;
 constexpr int kFixedPitchFont = 6;
 constexpr int kReportTextSize = 15;
 
-void change_to(const std::string& folder) {
-  if (!folder.empty() && chdir(folder.c_str()) != 0) {
-    // The report names are absolute; a folder that is gone only leaves the directory as it was.
+// Moves the working directory to the data file's folder. The report and the proposed .txt name
+// are absolute, so a folder that cannot be entered (removed, or its permissions changed since it
+// was chosen) costs only that move: the error box says why, and the viewer goes on.
+void change_to_data_folder(const MainWindow& w, const ResultsViewer& v) {
+  std::string folder;
+  {
+    std::lock_guard lock(window_mutex());
+    folder = w.gp.cpath;
   }
+  if (!folder.empty()) enter_data_folder(folder, v.window);
 }
 
 // Exit: wakes the viewer's loop to end it and hands control back to the main window, whose loop
@@ -151,7 +156,7 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
 }
 
 void readtext(MainWindow& w, ResultsViewer& v) {
-  change_to(w.gp.cpath);
+  change_to_data_folder(w, v);
   const int unit = std::abs(nuunit());
   if (unit == 0 || !connect_unit(unit, v.report, UnitPosition::kAppend)) return;
   with_window(v.window, [&] { assignunit(v.textbox, unit); });
@@ -162,7 +167,7 @@ void readtext(MainWindow& w, ResultsViewer& v) {
 
 // The dialogs and the text box are the viewer's, whichever window is current meanwhile.
 void savetext(MainWindow& w, ResultsViewer& v) {
-  change_to(w.gp.cpath);
+  change_to_data_folder(w, v);
   std::string name = text_file_name(v.report);
   if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data", v.window) != 1) return;
   std::string text;

@@ -411,6 +411,39 @@ TEST_F(Desktop, TheMainLoopAndTheViewersLoopKeepTheirOwnWakeUps) {
   EXPECT_TRUE(eventually([&] { return ended.load(); }, 5000));
 }
 
+// A folder that cannot be entered is named with the reason in an error box: a pick in such a
+// folder is not taken, and a results viewer whose data folder has gone opens all the same.
+TEST_F(Desktop, AFolderThatCannotBeEnteredIsNamedInAnErrorBox) {
+  const auto expect_box = [&](const fs::path& folder, int window) {
+    const tt::DialogRequest box = user->last();
+    EXPECT_EQ(box.icon, 3);
+    EXPECT_EQ(box.text, "The folder of the data file cannot be entered:\n" + folder.string() +
+                            "\nNo such file or directory");
+    EXPECT_EQ(box.window, window);
+  };
+  const fs::path nowhere = dir.path() / "nowhere";
+  open_and_run(nowhere / "Example.dat", false);
+  expect_box(nowhere, win);
+  EXPECT_EQ(w.file_chosen.load(), 0);
+  EXPECT_EQ(tt::window_title(win), kProgramTitle);
+  EXPECT_EQ(fs::current_path(), dir.path());
+
+  fs::create_directory(dir.path() / "data");
+  fs::copy_file(dir.path() / "Example.dat", dir.path() / "data" / "Example.dat");
+  open_and_run(dir.path() / "data" / "Example.dat");
+  fs::rename(dir.path() / "data", dir.path() / "moved");
+  tt::click_control(win, w.ids.results_button);
+  int viewer = -1;
+  ASSERT_TRUE(eventually([&] {
+    std::lock_guard lock(window_mutex());
+    viewer = w.gp.idactivetextwin;
+    return viewer >= 0 && user->last().kind == DialogKind::Message;
+  }));
+  expect_box(dir.path() / "data/", viewer);
+  EXPECT_TRUE(toolkit::isvalidwindow(viewer));
+  act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
+}
+
 // A data file that is missing (typed in the dialog, or deleted before Run) or has a line that
 // cannot be read is named in an error box, and the program goes on as it was: the file stays
 // chosen and the last results stay on screen.
