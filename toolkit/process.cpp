@@ -283,3 +283,31 @@ int running_callbacks() {
 }  // namespace test
 
 }  // namespace brx::toolkit
+
+// Under ThreadSanitizer: Qt and GLib are not instrumented, and they lock with futexes of their
+// own, so their thread pool and their hand-over of events between threads look like races.
+// Accesses their code makes through the C library are ignored; everything compiled here stays
+// checked. Under a real X server the same holds for Qt's X11 plugin and libxcb: Qt reads X events
+// on a thread of its own and hands them to the event loop through a queue whose locking is inside
+// those two libraries. At the end libX11 closes the display while holding the display's own lock
+// and destroys that lock with it; no thread uses the display any more by then. Defined here so
+// that every program built on the toolkit (the desktop and batch programs, the test programs)
+// has them.
+#if defined(__SANITIZE_THREAD__)
+#define BRX_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define BRX_THREAD_SANITIZER 1
+#endif
+#endif
+#ifdef BRX_THREAD_SANITIZER
+extern "C" const char* __tsan_default_suppressions() {
+  return "called_from_lib:libQt6Core.so.6\n"
+         "called_from_lib:libQt6Gui.so.6\n"
+         "called_from_lib:libQt6Widgets.so.6\n"
+         "called_from_lib:libglib-2.0.so.0\n"
+         "called_from_lib:libQt6XcbQpa.so.6\n"
+         "called_from_lib:libxcb.so.1\n"
+         "mutex:libX11.so.6\n";
+}
+#endif
