@@ -40,15 +40,12 @@ TEST_F(Dialogs, ADialogBelongsToTheWindowItIsGiven) {
   auto& seen = answering(false);
   const int first = open_window();
   const int second = open_window();
-  std::string text = "a.txt";
-  dlgmessage(1, "given", first);
+  std::string name = "a.txt";
+  dlgsavefile(name, "*.txt", "*.txt", "Save", first);
   dlgmessage(1, "current");
-  dlgrequesttext(text, "Title", "Prompt", 0, first);
-  dlgopenfile(text, "*.dat", "*.dat", "Open", first);
-  dlgsavefile(text, "*.txt", "*.txt", "Save", first);
   closewindow(first);
   dlgmessage(1, "closed", first);
-  const int owners[] = {first, second, first, first, first, -1};
+  const int owners[] = {first, second, -1};
   ASSERT_EQ(seen.size(), std::size(owners));
   for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].window, owners[i]) << i;
 }

@@ -4,7 +4,6 @@
 #include <memory>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "tests/support/temp_dir.h"
 #include "tests/toolkit/toolkit_fixture.h"
@@ -73,27 +72,6 @@ TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefused) {
   expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);
   const std::string missing = (dir_.path() / "missing" / "x.bmp").string();
   EXPECT_EQ(writeimagefile(missing.c_str(), 0, 0, 10, 10), 0);
-}
-
-// The window given is saved and printed, and owns the dialogs, while another one is current.
-TEST_F(ImageOutput, TheWindowGivenIsSavedAndPrintedWhileAnotherIsCurrent) {
-  const int shown = getcurrentwindow();
-  open_window(100, 80, "other");  // current, and black
-  auto requests = std::make_shared<std::vector<test::DialogRequest>>();
-  const std::string pdf = (dir_.path() / "print.pdf").string();
-  const std::string bmp = (dir_.path() / "red.bmp").string();
-  test::set_dialog_answerer([=](const test::DialogRequest& r) {
-    requests->push_back(r);
-    return test::DialogAnswer{true, r.kind == test::DialogKind::Print ? pdf : bmp};
-  });
-  ASSERT_EQ(writeimagefile(nullptr, 20, 10, 20, 10, false, shown), 1);
-  EXPECT_EQ(brx::test::TempDir::read(bmp).substr(54, 3), std::string("\x00\x00\xff", 3));
-  ASSERT_EQ(printimage(nullptr, 0, 0, 99, 79, false, shown), 1);
-  ASSERT_EQ(requests->size(), 2u);
-  for (const test::DialogRequest& r : *requests) EXPECT_EQ(r.window, shown);
-  EXPECT_EQ(requests->back().text, "Brevantix-kd");
-  closewindow(shown);
-  EXPECT_EQ(writeimagefile(bmp.c_str(), 0, 0, 10, 10, false, shown), 0);
 }
 
 TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
