@@ -25,7 +25,7 @@
 //   openfile             choose the data file                               file_selection.h
 //   str_upper, field_text, left_adjusted, text_file_name, utf8_to_cp1252
 //                        text fields and file names                         text_fields.h
-//   with_window, make_current  toolkit work with a given window current     window_guard.h
+//   with_window          toolkit work with a given window current          window_guard.h
 //   kWhite, kBlack, kInformationBox, kErrorBox
 //                        colours and message-box icons the windows share    window_look.h
 //

@@ -15,10 +15,10 @@
 
 namespace brx {
 
-void report_stop(const Stop& stop, std::ostream& out, std::ostream& err) {
+void report_stop(const Stop& stop, int window, std::ostream& out, std::ostream& err) {
   switch (stop.notice()) {
     case Stop::Notice::kErrorBox:
-      toolkit::dlgmessage(3, stop.message().c_str());
+      toolkit::dlgmessage(3, stop.message().c_str(), window);
       break;
     case Stop::Notice::kStdout:
       out << "\n" << stop.message() << "\n\n" << std::flush;
@@ -35,14 +35,12 @@ int desktop_main(MainWindow& w) {
   try {
     plot_embeded(w, labels, kInitialTitle);
   } catch (const Stop& stop) {
-    make_current(w.ids.window);
-    report_stop(stop, std::cout, std::cerr);
+    report_stop(stop, w.ids.window, std::cout, std::cerr);
     status = 1;
   } catch (const std::exception& e) {
-    make_current(w.ids.window);
     const std::string text =
         std::string("Brevantix-kd stopped after an unexpected error:\r\n") + e.what();
-    toolkit::dlgmessage(3, text.c_str());
+    toolkit::dlgmessage(3, text.c_str(), w.ids.window);
     std::cerr << "brevantix-kd: " << e.what() << "\n";
     status = 1;
   }

@@ -20,8 +20,8 @@ int run_desktop_program(int argc, char** argv);
 // `w` living until the toolkit has ended every callback.
 int desktop_main(MainWindow& w);
 
-// The error box (when the stop asks for one) or the message on `out` (with an empty line before
-// and after it), then "STOP <text>" on `err`.
-void report_stop(const Stop& stop, std::ostream& out, std::ostream& err);
+// The error box (when the stop asks for one, modal to `window`) or the message on `out` (with an
+// empty line before and after it), then "STOP <text>" on `err`.
+void report_stop(const Stop& stop, int window, std::ostream& out, std::ostream& err);
 
 }  // namespace brx

@@ -35,9 +35,9 @@ void set_state(MainWindow& w, void (*enter)(CommandStates&), bool set_checks) {
   });
 }
 
-// Wakes the main loop: its window must be current for the wake-up to reach it.
-void wake_main_loop(MainWindow& w) {
-  with_window(w.ids.window, [] { tk::stopidle(); });
+// Wakes the main loop, which waits on the main window's wake-up whatever window is current.
+void wake_main_loop(const MainWindow& w) {
+  tk::stopidle(w.ids.window);
 }
 
 // While the results viewer is open the main loop must stay asleep (the viewer's Exit wakes it
@@ -46,7 +46,8 @@ bool refused_while_viewer_open(MainWindow& w) {
   if (!w.viewer_open.load()) return false;
   tk::dlgmessage(kInformationBox,
                  "The results window is open.\r\nClose it with File > Exit before opening a "
-                 "data file or running the analysis.");
+                 "data file or running the analysis.",
+                 w.ids.window);
   return true;
 }
 
@@ -119,16 +120,14 @@ void perform_run(MainWindow& w) {
   RunSummary summary;
   const std::string failure = run_analysis(w, gp_run, summary);
   if (!failure.empty()) {
-    make_current(w.ids.window);
-    tk::dlgmessage(kErrorBox, failure.c_str());
+    tk::dlgmessage(kErrorBox, failure.c_str(), w.ids.window);
     return;
   }
   if (!summary.report_written) {
     // The analysis stands; only its report is missing.
     const std::string box = "The report could not be written:\r\n" +
                             utf8_to_cp1252(summary.report_path) + "\r\n" + summary.report_error;
-    make_current(w.ids.window);
-    tk::dlgmessage(kErrorBox, box.c_str());
+    tk::dlgmessage(kErrorBox, box.c_str(), w.ids.window);
   }
   const std::string abort_line = aborted_run_line(missing_curves_reason(summary));
   with_window(w.ids.window, [&] {
@@ -159,11 +158,13 @@ void choose_file(MainWindow& w) {
   set_state(w, enter_file_chosen, true);
 }
 
+// The waits name the main window: the results viewer's loop and the live view make their own
+// window current on other threads meanwhile.
 void main_loop(MainWindow& w) {
   const int main = w.ids.window;
   while (w.pending.load() != kActionQuit) {
-    if (!make_current(main)) break;
-    tk::startidle(kStartIdleMs);
+    if (!tk::isvalidwindow(main)) break;
+    tk::startidle(kStartIdleMs, main);
     with_window(main, [] {
       tk::clearviewport();
       tk::setbkcolor(kWhite);
@@ -191,8 +192,8 @@ void main_loop(MainWindow& w) {
     if (w.pending.load() == kActionQuit) break;
     dataset_changed(w);
     ++w.idle_passes;
-    if (!make_current(main)) break;
-    tk::loop();
+    if (!tk::isvalidwindow(main)) break;
+    tk::loop(main);
   }
 }
 
@@ -369,21 +370,22 @@ void report_output_failure(MainWindow& w, int done, const char* what) {
   const std::string reason = tk::lastfileerror();
   if (done == 1 || reason.empty()) return;
   const std::string box = std::string(what) + "\r\n" + utf8_to_cp1252(reason);
-  make_current(w.ids.window);
-  tk::dlgmessage(kErrorBox, box.c_str());
+  tk::dlgmessage(kErrorBox, box.c_str(), w.ids.window);
 }
 
+// Save Screen and Print Screen read the main window's viewport and then save or print that
+// window, whichever is current by the time the user has answered the dialog.
 void savescreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  const int saved = tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false);
+  const int saved = tk::writeimagefile(nullptr, 0, 0, v.right, v.bottom, false, w.ids.window);
   report_output_failure(w, saved, "The screen could not be saved:");
 }
 
 void printscreen(MainWindow& w) {
   tk::ViewSettings v{};
   if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  const int printed = tk::printimage(nullptr, 0, 0, v.right, v.bottom, false);
+  const int printed = tk::printimage(nullptr, 0, 0, v.right, v.bottom, false, w.ids.window);
   report_output_failure(w, printed, "The screen could not be printed:");
 }
 

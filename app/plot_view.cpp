@@ -83,8 +83,9 @@ void draw(MainWindow& w) {
 // nothing when the user cancels.
 std::optional<std::string> ask_label(const MainWindow& w, std::string text, const char* caption,
                                      const char* prompt) {
-  make_current(w.ids.window);
-  if (tk::dlgrequesttext(text, caption, prompt, static_cast<int>(kLabelWidth)) != 1) return {};
+  if (tk::dlgrequesttext(text, caption, prompt, static_cast<int>(kLabelWidth), w.ids.window) != 1) {
+    return {};
+  }
   return field_text(text, kLabelWidth);
 }
 

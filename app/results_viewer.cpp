@@ -1,7 +1,5 @@
 #include "app/results_viewer.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -9,6 +7,7 @@
 
 #include "analysis/report.h"
 #include "app/file_channels.h"
+#include "app/file_selection.h"
 #include "app/live_file_view.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"
@@ -25,10 +24,16 @@ constexpr int kStartIdleMs = 10;
 constexpr int kFixedPitchFont = 6;
 constexpr int kReportTextSize = 15;
 
-void change_to(const std::string& folder) {
-  if (!folder.empty() && chdir(folder.c_str()) != 0) {
-    // The report names are absolute; a folder that is gone only leaves the directory as it was.
+// Moves the working directory to the data file's folder. The report and the proposed .txt name
+// are absolute, so a folder that cannot be entered (removed, or its permissions changed since it
+// was chosen) costs only that move: the error box says why, and the viewer goes on.
+void change_to_data_folder(const MainWindow& w, const ResultsViewer& v) {
+  std::string folder;
+  {
+    std::lock_guard lock(window_mutex());
+    folder = w.gp.cpath;
   }
+  if (!folder.empty()) enter_data_folder(folder, v.window);
 }
 
 // Exit: wakes the viewer's loop to end it and hands control back to the main window, whose loop
@@ -36,19 +41,19 @@ void change_to(const std::string& folder) {
 // viewer's window itself.
 void handle_viewer_quit(MainWindow& w, ResultsViewer& v) {
   v.pending = kViewerClose;
-  with_window(v.window, [] { tk::stopidle(); });
+  tk::stopidle(v.window);
   {
     std::lock_guard lock(window_mutex());
     w.windows.child_windows[256] = w.windows.idactiveplotwin;
   }
   closeallplotchilds(w.windows);
   w.viewer_open = false;
-  with_window(w.ids.window, [] { tk::stopidle(); });
+  tk::stopidle(w.ids.window);
 }
 
 void handle_save(ResultsViewer& v) {
   v.pending = kViewerSave;
-  with_window(v.window, [] { tk::stopidle(); });
+  tk::stopidle(v.window);
 }
 
 bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& shared) {
@@ -107,12 +112,14 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
   if (!open_viewer_window(w, shared)) {
     w.viewer_open = false;
     w.pending = kActionViewerOpened;
-    with_window(w.ids.window, [] { tk::stopidle(); });
+    tk::stopidle(w.ids.window);
     return;
   }
+  // The waits name the viewer's window: the main loop and the main window's commands make the
+  // main window current on other threads meanwhile.
   while (v.pending.load() != kViewerClose) {
-    if (!make_current(v.window)) break;
-    tk::startidle(kStartIdleMs);
+    if (!tk::isvalidwindow(v.window)) break;
+    tk::startidle(kStartIdleMs, v.window);
     with_window(v.window, [] {
       tk::clearviewport();
       tk::refreshall();
@@ -136,8 +143,8 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
     }
     if (action == kViewerClose) break;
     v.pending.compare_exchange_strong(action, kActionNone);
-    if (!make_current(v.window)) break;
-    tk::loop();
+    if (!tk::isvalidwindow(v.window)) break;
+    tk::loop(v.window);
   }
   // Close the viewer with the main window current, so there is always a current window.
   std::lock_guard lock(window_mutex());
@@ -147,7 +154,7 @@ void multilinetextbox(MainWindow& w, const std::shared_ptr<ResultsViewer>& share
 }
 
 void readtext(MainWindow& w, ResultsViewer& v) {
-  change_to(w.gp.cpath);
+  change_to_data_folder(w, v);
   const int unit = std::abs(nuunit());
   if (unit == 0 || !connect_unit(unit, v.report, UnitPosition::kAppend)) return;
   with_window(v.window, [&] { assignunit(v.textbox, unit); });
@@ -156,11 +163,11 @@ void readtext(MainWindow& w, ResultsViewer& v) {
   with_window(v.window, [&] { tk::enablemenuitem(v.save_item, true); });
 }
 
+// The dialogs and the text box are the viewer's, whichever window is current meanwhile.
 void savetext(MainWindow& w, ResultsViewer& v) {
-  change_to(w.gp.cpath);
+  change_to_data_folder(w, v);
   std::string name = text_file_name(v.report);
-  make_current(v.window);
-  if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data") != 1) return;
+  if (tk::dlgsavefile(name, "*.txt", "*.txt", "Save Data", v.window) != 1) return;
   std::string text;
   with_window(v.window, [&] {
     const int length = tk::gettextboxlength(v.textbox);
@@ -173,8 +180,7 @@ void savetext(MainWindow& w, ResultsViewer& v) {
   if (const FileWrite written = writelines(unit, name, text); !written) {
     const std::string message =
         "The text could not be saved as\r\n" + utf8_to_cp1252(name) + "\r\n" + written.reason();
-    make_current(v.window);
-    tk::dlgmessage(kErrorBox, message.c_str());
+    tk::dlgmessage(kErrorBox, message.c_str(), v.window);
   }
 }
 

@@ -1,6 +1,7 @@
 // Modal dialogs: message box, one-line text request, open and save file dialogs. They are
-// shown on the event-loop thread, owned by the current window, while the calling thread
-// (program or callback) waits; the test answerer replaces them when installed.
+// shown on the event-loop thread, owned by the window the caller names (or the window current
+// when it asks), while the calling thread (program or callback) waits; the test answerer
+// replaces them when installed.
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -80,11 +81,17 @@ FileDialogSetup file_dialog_setup(const std::string& filename, const char* descr
   return s;
 }
 
-// Shows an open or save dialog; `chosen` receives the absolute path.
-bool run_file_dialog(bool save, const FileDialogSetup& s, const QString& title,
-                     bool confirm_overwrite, QString& chosen) {
+// The window a dialog request shows it belongs to.
+int owner_id(const WindowPtr& owner) {
+  return owner ? owner->id.load() : -1;
+}
+
+// Shows an open or save dialog modal to `owner`; `chosen` receives the absolute path.
+bool run_file_dialog(const WindowPtr& owner, bool save, const FileDialogSetup& s,
+                     const QString& title, bool confirm_overwrite, QString& chosen) {
   DialogRequest request;
   request.kind = save ? DialogKind::SaveFile : DialogKind::OpenFile;
+  request.window = owner_id(owner);
   request.title = title.toStdString();
   request.text = s.name.toStdString();
   request.folder = s.folder.toStdString();
@@ -100,7 +107,7 @@ bool run_file_dialog(bool save, const FileDialogSetup& s, const QString& title,
   bool accepted = false;
   run_on_gui([&] {
     QPointer<QFileDialog> dialog =
-        new QFileDialog(dialog_owner(), title, s.folder, s.filters.join(QStringLiteral(";;")));
+        new QFileDialog(dialog_owner(owner), title, s.folder, s.filters.join(QStringLiteral(";;")));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -116,12 +123,17 @@ bool run_file_dialog(bool save, const FileDialogSetup& s, const QString& title,
 }
 
 int file_dialog(bool save, std::string& filename, const char* description, const char* pattern,
-                const char* title) {
+                const char* title, int window) {
+  const WindowPtr owner = dialog_window(window);
   const FileDialogSetup setup = file_dialog_setup(filename, description, pattern);
   QString chosen;
-  if (!run_file_dialog(save, setup, limited(title, kFileTextLimit), false, chosen)) return 0;
+  if (!run_file_dialog(owner, save, setup, limited(title, kFileTextLimit), false, chosen)) {
+    return 0;
+  }
   filename = to_file_name(chosen);
-  // The program reads the chosen file by its folder afterwards, as it always has.
+  // The program reads the chosen file by its folder afterwards. A folder that cannot be entered
+  // (typed in the dialog, or gone meanwhile) leaves the working directory where it was; the
+  // program finds out when it opens the file.
   if (!save) QDir::setCurrent(QFileInfo(chosen).absolutePath());
   return 1;
 }
@@ -134,16 +146,19 @@ bool run_modal(QDialog* dialog) {
   return !guard.isNull() && result == QDialog::Accepted;
 }
 
-QWidget* dialog_owner() {
-  WindowPtr w = window_by_id(current_window_id());
-  return w ? w->frame : nullptr;
+WindowPtr dialog_window(int window) {
+  return window_by_id(window == kCurrentWindow ? current_window_id() : window);
 }
 
-bool ask_image_file_name(std::string& name) {
+QWidget* dialog_owner(const WindowPtr& window) {
+  return window ? window->frame : nullptr;
+}
+
+bool ask_image_file_name(const WindowPtr& window, std::string& name) {
   FileDialogSetup setup;
   setup.filters << QStringLiteral("Bitmap files (*.BMP *.bmp)") << QStringLiteral("All Files (*)");
   QString chosen;
-  if (!run_file_dialog(true, setup, QString(), true, chosen)) return false;
+  if (!run_file_dialog(window, true, setup, QString(), true, chosen)) return false;
   name = to_file_name(chosen);
   // A name without a three-letter extension gets ".BMP"; very long names are left alone.
   constexpr std::size_t kLongName = 256;
@@ -159,8 +174,9 @@ namespace brx::toolkit {
 
 using namespace detail;
 
-void dlgmessage(int kind, const char* text) {
+void dlgmessage(int kind, const char* text, int window) {
   if (text == nullptr) return;
+  const WindowPtr owner = dialog_window(window);
   struct Look {
     const char* title;
     QMessageBox::Icon icon;
@@ -177,17 +193,20 @@ void dlgmessage(int kind, const char* text) {
   request.title = look.title;
   request.text = body.toStdString();
   request.icon = look.icon_code;
+  request.window = owner_id(owner);
   test::DialogAnswer answer;
   if (answer_by_test(request, answer)) return;
   run_on_gui([&] {
     QPointer<QMessageBox> box = new QMessageBox(look.icon, QString::fromLatin1(look.title), body,
-                                                QMessageBox::Ok, dialog_owner());
+                                                QMessageBox::Ok, dialog_owner(owner));
     run_modal(box);
     delete box;
   });
 }
 
-int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength) {
+int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength,
+                   int window) {
+  const WindowPtr owner = dialog_window(window);
   const QString caption =
       title == nullptr ? QStringLiteral("Input Requested") : limited(title, kTitleLimit);
   const QString question = limited(prompt, kTitleLimit);
@@ -202,6 +221,7 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
   request.title = caption.toStdString();
   request.text = initial.toStdString();
   request.prompt = question.toStdString();
+  request.window = owner_id(owner);
   test::DialogAnswer answer;
   if (answer_by_test(request, answer)) {
     if (!answer.accepted) return 0;
@@ -212,7 +232,7 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
   QString entered;
   bool accepted = false;
   run_on_gui([&] {
-    QPointer<QDialog> dialog = new QDialog(dialog_owner());
+    QPointer<QDialog> dialog = new QDialog(dialog_owner(owner));
     dialog->setWindowTitle(caption);
     auto* layout = new QVBoxLayout(dialog);
     if (!question.isEmpty()) layout->addWidget(new QLabel(question, dialog));
@@ -239,13 +259,13 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
 }
 
 int dlgopenfile(std::string& filename, const char* description, const char* pattern,
-                const char* title) {
-  return file_dialog(false, filename, description, pattern, title);
+                const char* title, int window) {
+  return file_dialog(false, filename, description, pattern, title, window);
 }
 
 int dlgsavefile(std::string& filename, const char* description, const char* pattern,
-                const char* title) {
-  return file_dialog(true, filename, description, pattern, title);
+                const char* title, int window) {
+  return file_dialog(true, filename, description, pattern, title, window);
 }
 
 }  // namespace brx::toolkit

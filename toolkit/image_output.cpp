@@ -111,12 +111,16 @@ std::string encoded(const QImage& picture, const std::string& format) {
   return bytes.toStdString();
 }
 
-// Writes a region of the drawing target as a file; 1 when written.
-int write_picture(const std::string& file, const std::string& format, int left, int top, int right,
-                  int bottom, bool active) {
-  WindowPtr w = drawing_target();
-  if (!w) return 0;
-  const std::string bytes = encoded(copy_region(*w, left, top, right, bottom, active), format);
+// The window a picture is taken from: the one named, or else the thread's own picture while it
+// draws one, or the current window.
+WindowPtr picture_source(int window) {
+  return window == kCurrentWindow ? drawing_target() : window_by_id(window);
+}
+
+// Writes a region of window w as a file; 1 when written.
+int write_picture(Window& w, const std::string& file, const std::string& format, int left, int top,
+                  int right, int bottom, bool active) {
+  const std::string bytes = encoded(copy_region(w, left, top, right, bottom, active), format);
   if (bytes.empty()) return 0;
   if (const FileWrite written = write_file_atomically(file, bytes); !written) {
     t_file_error = written.reason();
@@ -171,11 +175,16 @@ namespace brx::toolkit {
 
 using namespace detail;
 
-int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active) {
+// The window is taken once, before the dialog: the picture comes from the window asked for,
+// whichever becomes current while the user chooses the name.
+int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active,
+                   int window) {
   t_file_error.clear();
+  WindowPtr w = picture_source(window);
+  if (!w) return 0;
   std::string file = name == nullptr ? std::string() : std::string(name);
-  if (file.empty() && !ask_image_file_name(file)) return 0;
-  return write_picture(file, "bmp", left, top, right, bottom, active);
+  if (file.empty() && !ask_image_file_name(w, file)) return 0;
+  return write_picture(*w, file, "bmp", left, top, right, bottom, active);
 }
 
 int writeimagefile() {
@@ -184,18 +193,21 @@ int writeimagefile() {
 }
 
 int writeimagefileas(const char* name, const char* format, int left, int top, int right, int bottom,
-                     bool active) {
+                     bool active, int window) {
   t_file_error.clear();
   if (name == nullptr || *name == '\0' || format == nullptr) {
     t_file_error = "no file name or format was given";
     return 0;
   }
-  return write_picture(name, format, left, top, right, bottom, active);
+  WindowPtr w = picture_source(window);
+  if (!w) return 0;
+  return write_picture(*w, name, format, left, top, right, bottom, active);
 }
 
-int printimage(const char* title, int left, int top, int right, int bottom, bool active) {
+int printimage(const char* title, int left, int top, int right, int bottom, bool active,
+               int window) {
   t_file_error.clear();
-  WindowPtr w = drawing_target();
+  WindowPtr w = picture_source(window);
   if (!w) return 0;
   QString heading;
   if (title != nullptr) {
@@ -209,6 +221,7 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   request.kind = test::DialogKind::Print;
   request.title = "Print";
   request.text = heading.toStdString();
+  request.window = w->id.load();
   test::DialogAnswer answer;
   if (answer_by_test(request, answer)) {
     if (!answer.accepted) return 0;
@@ -229,7 +242,7 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   std::string failure;
   run_on_gui([&] {
     if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner());
+    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner(w));
     const bool accepted = run_modal(dialog);
     delete dialog;
     if (accepted) printed = print_page(*g_printer, heading, picture);

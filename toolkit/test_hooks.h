@@ -25,6 +25,7 @@ struct DialogRequest {
   std::string filter;              // Open/SaveFile: "Description (pattern);;All Files (*)"
   int icon = 0;                    // Message: 0 none, 1 information, 2 warning, 3 error
   bool confirm_overwrite = false;  // SaveFile: whether overwriting would be confirmed
+  int window = -1;                 // the window the dialog is modal to (-1: none)
 };
 
 // The user's answer: `accepted` false is Cancel. RequestText: the entry; Open/SaveFile: the

@@ -12,6 +12,11 @@
 // when there was no current window." and ends the process with status 1. Once the program has
 // returned, calls from threads still running do nothing and give their failure values.
 //
+// Another thread may make another window current at any moment, so the calls that wait (the
+// idle loop, dialogs, saving and printing a picture) can be given their window: a wait then
+// stays with that window whatever becomes current meanwhile. Without one they take the window
+// current at the moment of the call.
+//
 // Pages are kept in logical pixels: a 550 x 650 window draws into 550 x 650 pixel pages on
 // every display, and Qt scales the shown page when the display is scaled; saved and printed
 // pictures have exactly the pixels the program drew.
@@ -65,7 +70,7 @@ using Callback = std::function<void()>;   // menu items, buttons, check boxes, c
 using CloseQuery = std::function<int()>;  // system close: 0 refuses the request
 
 constexpr int kNoWindow = -3;             // getcurrentwindow() when none is current
-constexpr int kCurrentWindow = -1;        // closewindow(): the current window
+constexpr int kCurrentWindow = -1;        // closewindow(), waits, dialogs: the current window
 constexpr int kAllWindows = -2;           // closewindow(): every window
 constexpr int kDefaultPosition = -32768;  // initwindow(): let the system place it
 constexpr int kKeepOption = -1;           // initwindow(): keep the stored sticky option
@@ -123,16 +128,17 @@ void enablemenu(int menu, bool enabled);
 // 0 for an unknown item or keys that cannot be read.
 int setmenuitemshortcut(int item, const char* keys);
 
-// ---- idle loop (current window) ------------------------------------------------------------
+// ---- idle loop (`window`, or the current window) --------------------------------------------
+// Every window has its own wake-up. A wait returns early when its window is closed or the
+// toolkit shuts down; a window given by identifier that is not open is not waited on.
 
-// Waits at most `milliseconds` for the current window's wake-up and consumes it if it came.
-void startidle(int milliseconds);
-// Wakes one waiter of the current window (an auto-reset event: two wake-ups before one wait
-// release that wait once).
-void stopidle();
-// Waits for the current window's wake-up without time-out and consumes it. Returns at once
-// when the toolkit is shutting down.
-void loop();
+// Waits at most `milliseconds` for the window's wake-up and consumes it if it came.
+void startidle(int milliseconds, int window = kCurrentWindow);
+// Wakes one waiter of the window (an auto-reset event: two wake-ups before one wait release that
+// wait once).
+void stopidle(int window = kCurrentWindow);
+// Waits for the window's wake-up without time-out and consumes it.
+void loop(int window = kCurrentWindow);
 
 // ---- pages (current window) ----------------------------------------------------------------
 
@@ -186,25 +192,27 @@ void settextboxreadonly(int id, bool readonly);
 // out in columns).
 void settextboxfont(int id, int font, int size);
 
-// ---- dialogs (modal to the current window) -------------------------------------------------
+// ---- dialogs (modal to `window`, or to the current window) ----------------------------------
+// A dialog whose window is not open (or closes meanwhile) is shown without an owner.
 
 // Message box with one OK button: kind 1 "Information", 2 "Warning", 3 "Error", any other
 // "Message" (no icon). Lines are separated by CR LF or LF.
-void dlgmessage(int kind, const char* text);
+void dlgmessage(int kind, const char* text, int window = kCurrentWindow);
 // One-line text request pre-filled with `text` (trailing blanks removed). "Ok" stores the entry
 // (at most `maxlength` characters when positive) and returns 1; "Cancel" or closing returns 0
 // and leaves `text` unchanged. A null title gives "Input Request".
-int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength = 0);
+int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength = 0,
+                   int window = kCurrentWindow);
 // File dialogs: `filename` ending in "/" names the folder to open in; otherwise it starts the
 // name field (a folder and pattern such as /data/*.dat lists matching files there). The filter
 // offers `description` (or the pattern's name) selecting `pattern`, then "All Files". On
 // confirmation `filename` becomes the full path and the result is 1; otherwise 0. The open
-// dialog moves the working directory to the chosen file's folder; saving never asks before
-// overwriting.
+// dialog moves the working directory to the chosen file's folder when that folder can be
+// entered (else it stays where it was); saving never asks before overwriting.
 int dlgopenfile(std::string& filename, const char* description, const char* pattern,
-                const char* title);
+                const char* title, int window = kCurrentWindow);
 int dlgsavefile(std::string& filename, const char* description, const char* pattern,
-                const char* title);
+                const char* title, int window = kCurrentWindow);
 
 // ---- colours -------------------------------------------------------------------------------
 
@@ -276,23 +284,27 @@ void outtextxy(int x, int y, const char* text);
 int textwidth(const char* text);
 int textheight(const char* text);
 
-// ---- output --------------------------------------------------------------------------------
+// ---- output (`window`, or the current window; while the calling thread draws a picture, that
+// picture) ---------------------------------------------------------------------------------------
 // Files are replaced in one step: a reader sees the old file or the new one, never half of one.
 
-// Saves a window region as a 24-bit BMP file; returns 1 when written. Without a name a save
-// dialog asks for one (".BMP" is appended to a chosen name without a three-letter extension).
-// Regions are clamped to the window; the picture is |right - left| + 1 by |bottom - top| + 1
-// pixels, taken from the visual page (the active page when `active`).
-int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active = false);
+// Saves a region of the window as a 24-bit BMP file; returns 1 when written, 0 when the window
+// is not open. Without a name a save dialog asks for one (".BMP" is appended to a chosen name
+// without a three-letter extension). Regions are clamped to the window; the picture is
+// |right - left| + 1 by |bottom - top| + 1 pixels, taken from the visual page (the active page
+// when `active`).
+int writeimagefile(const char* name, int left, int top, int right, int bottom, bool active = false,
+                   int window = kCurrentWindow);
 // No name, from (0, 0) to the current viewport's right and bottom edges, visual page.
 int writeimagefile();
 // As writeimagefile with a name, in `format`: "bmp" (the BMP of writeimagefile) or any format
 // the image writer of the windowing layer knows ("png", "jpg", ...), in any letter case.
 int writeimagefileas(const char* name, const char* format, int left, int top, int right, int bottom,
-                     bool active = false);
-// Prints a window region on one page after the print dialog, under `title` (null: the
+                     bool active = false, int window = kCurrentWindow);
+// Prints a region of the window on one page after the print dialog, under `title` (null: the
 // window's title); returns 1 when printed.
-int printimage(const char* title, int left, int top, int right, int bottom, bool active = false);
+int printimage(const char* title, int left, int top, int right, int bottom, bool active = false,
+               int window = kCurrentWindow);
 // No title, from (0, 0) to the current viewport's right and bottom edges, visual page.
 int printimage();
 // Why the calling thread's last writeimagefile, writeimagefileas or printimage gave 0, in words

@@ -61,6 +61,7 @@ struct Window {
   bool dbflag = false, closeflag = true;
   std::thread::id creator;
   std::atomic<bool> open{false};
+  std::atomic<bool> raise_posted{false};  // a request to bring it to the front is on its way
 
   // Guarded by draw_mutex: the pages and everything drawing reads or writes.
   std::mutex draw_mutex;
@@ -69,7 +70,8 @@ struct Window {
   QRect dirty;                  // not yet repainted part of the visual page
   bool repaint_posted = false;  // a repaint request is on its way to the event loop
 
-  // Guarded by the process-wide idle mutex (windows.cpp).
+  // Guarded by the process-wide idle mutex (windows.cpp); the waits also end once `open` is
+  // false, so closing a window notifies that mutex's condition variable.
   bool idle_set = false;
 
   // Event-loop thread only.
@@ -114,6 +116,9 @@ WindowPtr window_by_id(int id);
 // The current window; shows the fatal error and ends the process when there is none (returns
 // null only while the toolkit shuts down).
 WindowPtr current_window();
+// The window a call names: `window`, or the current one for kCurrentWindow (and then as
+// current_window()); null when the window named is not open.
+WindowPtr addressed_window(int window);
 // Identifier of the current window (kNoWindow when none).
 int current_window_id();
 // Sets the idle event of the current window, if any.
@@ -159,16 +164,19 @@ QKeySequence keys_from_text(const char* keys);
 
 // ---- dialogs (dialogs.cpp) -----------------------------------------------------------------
 
-// The frame of the current window when there is one, for parenting dialogs (event-loop
-// thread).
-QWidget* dialog_owner();
+// The window a dialog is modal to: `window`, or the current one for kCurrentWindow; null when
+// there is none (never fatal: the error box about a missing window needs no owner). Taken on the
+// calling thread, when the dialog is asked for.
+WindowPtr dialog_window(int window);
+// The frame to own a dialog of `window`; null when the window is gone (event-loop thread).
+QWidget* dialog_owner(const WindowPtr& window);
 // Shows a modal dialog that was made with `new` and is held by a QPointer; true when it was
 // accepted. The dialog may be destroyed meanwhile with its owner window (closed from another
 // thread): then it counts as cancelled, and the caller's `delete` through its QPointer does
 // nothing.
 bool run_modal(QDialog* dialog);
-// Save dialog of writeimagefile; returns false when cancelled.
-bool ask_image_file_name(std::string& name);
+// Save dialog of writeimagefile, modal to `window`; returns false when cancelled.
+bool ask_image_file_name(const WindowPtr& window, std::string& name);
 
 // ---- output (image_output.cpp) -------------------------------------------------------------
 

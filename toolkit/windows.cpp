@@ -136,6 +136,10 @@ WindowPtr current_window() {
   fail_without_window();
 }
 
+WindowPtr addressed_window(int window) {
+  return window == kCurrentWindow ? current_window() : window_by_id(window);
+}
+
 void wake_current_window() {
   WindowPtr w = window_by_id(g_current.load());
   if (!w) return;
@@ -150,9 +154,15 @@ void wake_all_idle_waiters() {
 }
 
 namespace {
+// A wait on a window ends when the window is closed or the toolkit shuts down.
+bool idle_wait_over(const Window& w) {
+  return !w.open.load() || toolkit_closing();
+}
+
 void destroy_window_now(const WindowPtr& w, bool defer_delete) {
   if (w->frame == nullptr) return;
   w->open = false;
+  wake_all_idle_waiters();  // a loop still waiting on this window would wait for ever
   Frame* frame = w->frame;
   w->frame = nullptr;
   w->canvas = nullptr;
@@ -267,11 +277,15 @@ void closewindow(int window) {
   });
 }
 
+// Bringing the window to the front waits for the event loop; requests made meanwhile are merged,
+// so a program that switches windows often does not flood the event loop.
 void setcurrentwindow(int window) {
   WindowPtr w = window_by_id(window);
   if (!w) return;
   g_current = window;
+  if (w->raise_posted.exchange(true)) return;
   post_to_gui([w] {
+    w->raise_posted = false;
     if (w->frame != nullptr && !w->frame->isActiveWindow()) {
       w->frame->raise();
       w->frame->activateWindow();
@@ -344,28 +358,31 @@ void setbusycursor(bool busy) {
   });
 }
 
-void startidle(int milliseconds) {
-  WindowPtr w = current_window();
+// The waits hold on to the window they were started for, never to "the current window" at some
+// later moment: two loops on two windows (a program's main loop and a second window's loop on
+// a callback thread) each keep their own wake-up whatever either makes current.
+void startidle(int milliseconds, int window) {
+  WindowPtr w = addressed_window(window);
   if (!w) return;
   std::unique_lock lock(g_idle_mutex);
   g_idle_cv.wait_for(lock, std::chrono::milliseconds(std::max(0, milliseconds)),
-                     [&] { return w->idle_set || toolkit_closing(); });
+                     [&] { return w->idle_set || idle_wait_over(*w); });
   w->idle_set = false;
 }
 
-void stopidle() {
-  WindowPtr w = current_window();
+void stopidle(int window) {
+  WindowPtr w = addressed_window(window);
   if (!w) return;
   std::lock_guard lock(g_idle_mutex);
   w->idle_set = true;
   g_idle_cv.notify_all();
 }
 
-void loop() {
-  WindowPtr w = current_window();
+void loop(int window) {
+  WindowPtr w = addressed_window(window);
   if (!w) return;
   std::unique_lock lock(g_idle_mutex);
-  g_idle_cv.wait(lock, [&] { return w->idle_set || toolkit_closing(); });
+  g_idle_cv.wait(lock, [&] { return w->idle_set || idle_wait_over(*w); });
   w->idle_set = false;
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +62,11 @@ class Desktop : public testing::ToolkitTest {
   }
   void TearDown() override {
     if (!ended) handle_quit(w);
+    // A main loop that lost its wake-up never ends: fail the test instead of hanging the suite.
+    if (!eventually([&] { return ended.load(); }, 30000)) {
+      std::fprintf(stderr, "The main loop did not end after Quit.\n");
+      std::_Exit(1);
+    }
     program.join();
     close_all_units();
     join_live_views();
@@ -344,6 +350,105 @@ TEST_F(Desktop, DisplayResultsShowsTheReportWholeAndSavesItAsText) {
   EXPECT_FALSE(toolkit::isvalidwindow(viewer));
   EXPECT_TRUE(item(w.ids.quit) && control(w.ids.run_button));
   EXPECT_TRUE(control(w.ids.results_button));  // Model 1 is still checked
+}
+
+// The main loop and the results viewer's loop each keep their own wake-ups while other threads
+// make either window current (the live view fills the viewer, the main window's commands redraw
+// the plot): a command's wake-up reaches the main loop, Save Data the viewer's, Save Screen saves
+// the main window even with the viewer current, and both loops end.
+TEST_F(Desktop, TheMainLoopAndTheViewersLoopKeepTheirOwnWakeUps) {
+  open_and_run(dir.path() / "Example.dat");
+  const std::string report = test::TempDir::read(dir.path() / "Example.out");
+  tt::click_control(win, w.ids.results_button);
+  int viewer = -1;
+  ASSERT_TRUE(eventually([&] {
+    std::lock_guard lock(window_mutex());
+    viewer = w.windows.idactivetextwin;
+    return viewer >= 0 && toolkit::isvalidwindow(viewer);
+  }));
+  ASSERT_TRUE(eventually([&] { return testing::textbox_text(viewer, 0) == report; }));
+
+  // Makes `target` current again whenever another thread has made another window current, as
+  // soon as the shell's lock is free: what any thread of the shell may do at any moment.
+  struct Switcher {
+    std::atomic<int> target{-1};
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    ~Switcher() {
+      stop = true;
+      if (thread.joinable()) thread.join();
+    }
+  } switcher;
+  switcher.thread = std::thread([&switcher] {
+    while (!switcher.stop.load()) {
+      const int target = switcher.target.load();
+      if (toolkit::getcurrentwindow() == target) continue;
+      std::unique_lock lock(window_mutex(), std::try_to_lock);
+      if (lock.owns_lock()) toolkit::setcurrentwindow(target);
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    switcher.target = viewer;
+    const int passes = w.idle_passes.load();
+    with_window(win, [] { toolkit::stopidle(); });
+    ASSERT_TRUE(eventually([&] { return w.idle_passes.load() > passes; }, 5000))
+        << "the main loop missed wake-up " << i;
+    const fs::path shot = dir.path() / ("shot" + std::to_string(i) + ".BMP");
+    user->will_answer(DialogKind::SaveFile, true, shot.string());
+    tt::choose_menu_item(win, w.ids.save_screen);
+    ASSERT_TRUE(eventually([&] { return fs::exists(shot); }, 5000));
+    // The plot's green points (blue, green, red in the file) are in the main window only.
+    EXPECT_NE(test::TempDir::read(shot).find("\x22\x8B\x22"), std::string::npos)
+        << "Save Screen " << i << " saved another window";
+    EXPECT_EQ(user->last().window, win);
+
+    switcher.target = win;
+    const fs::path text = dir.path() / ("saved" + std::to_string(i) + ".txt");
+    user->will_answer(DialogKind::SaveFile, true, text.string());
+    tt::choose_menu_item(viewer, kViewerSaveItem);
+    ASSERT_TRUE(eventually([&] { return test::TempDir::read(text) == report + "\r\n"; }, 5000))
+        << "the viewer's loop missed wake-up " << i;
+    EXPECT_EQ(user->last().window, viewer);
+  }
+  switcher.target = -1;
+  act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
+  settle();
+  EXPECT_FALSE(toolkit::isvalidwindow(viewer));
+  tt::choose_menu_item(win, w.ids.quit);
+  EXPECT_TRUE(eventually([&] { return ended.load(); }, 5000));
+}
+
+// A folder that cannot be entered is named with the reason in an error box: a pick in such a
+// folder is not taken, and a results viewer whose data folder has gone opens all the same.
+TEST_F(Desktop, AFolderThatCannotBeEnteredIsNamedInAnErrorBox) {
+  const auto expect_box = [&](const fs::path& folder, int window) {
+    const tt::DialogRequest box = user->last();
+    EXPECT_EQ(box.icon, 3);
+    EXPECT_EQ(box.text, "The folder of the data file cannot be entered:\n" + folder.string() +
+                            "\nNo such file or directory");
+    EXPECT_EQ(box.window, window);
+  };
+  const fs::path nowhere = dir.path() / "nowhere";
+  open_and_run(nowhere / "Example.dat", false);
+  expect_box(nowhere, win);
+  EXPECT_EQ(w.file_chosen.load(), 0);
+  EXPECT_EQ(tt::window_title(win), kProgramTitle);
+  EXPECT_EQ(fs::current_path(), dir.path());
+
+  fs::create_directory(dir.path() / "data");
+  fs::copy_file(dir.path() / "Example.dat", dir.path() / "data" / "Example.dat");
+  open_and_run(dir.path() / "data" / "Example.dat");
+  fs::rename(dir.path() / "data", dir.path() / "moved");
+  tt::click_control(win, w.ids.results_button);
+  int viewer = -1;
+  ASSERT_TRUE(eventually([&] {
+    std::lock_guard lock(window_mutex());
+    viewer = w.windows.idactivetextwin;
+    return viewer >= 0 && user->last().kind == DialogKind::Message;
+  }));
+  expect_box(dir.path() / "data/", viewer);
+  EXPECT_TRUE(toolkit::isvalidwindow(viewer));
+  act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
 }
 
 // A data file that is missing (typed in the dialog, or deleted before Run) or has a line that

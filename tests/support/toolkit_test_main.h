@@ -1,18 +1,7 @@
 #pragma once
-// What the mains of the toolkit-process test programs share. Include it from the file with main()
-// only: it defines the ThreadSanitizer suppressions of the program.
+// What the mains of the toolkit-process test programs share.
 
 #include <cstring>
-
-// Under ThreadSanitizer: Qt and GLib are not instrumented, so their own thread pool and their
-// event hand-over between threads look like races. Accesses that their code makes through the C
-// library are ignored; everything compiled here stays checked.
-extern "C" const char* __tsan_default_suppressions() {
-  return "called_from_lib:libQt6Core.so.6\n"
-         "called_from_lib:libQt6Gui.so.6\n"
-         "called_from_lib:libQt6Widgets.so.6\n"
-         "called_from_lib:libglib-2.0.so.0\n";
-}
 
 namespace brx::test {
 

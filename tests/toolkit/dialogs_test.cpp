@@ -34,6 +34,22 @@ class Dialogs : public ToolkitTest {
       std::make_shared<std::vector<DialogRequest>>();
 };
 
+// A dialog belongs to the window it is given, whichever is current; without one, to the current
+// window; a window that is not open gives it no owner.
+TEST_F(Dialogs, ADialogBelongsToTheWindowItIsGiven) {
+  auto& seen = answering(false);
+  const int first = open_window();
+  const int second = open_window();
+  std::string name = "a.txt";
+  dlgsavefile(name, "*.txt", "*.txt", "Save", first);
+  dlgmessage(1, "current");
+  closewindow(first);
+  dlgmessage(1, "closed", first);
+  const int owners[] = {first, second, -1};
+  ASSERT_EQ(seen.size(), std::size(owners));
+  for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].window, owners[i]) << i;
+}
+
 TEST_F(Dialogs, MessageKindChoosesTitleAndIconAndAbsentTextShowsNothing) {
   auto& seen = answering(true);
   const std::tuple<int, const char*, int> looks[] = {{0, "Message", 0},

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "tests/support/eventually.h"
@@ -31,17 +32,28 @@ inline int open_window(int width = 200, int height = 150, const char* title = "t
 
 using brx::test::eventually;
 
-// Runs loop() on a helper thread and tells whether it returned within `ms`; a loop still
-// waiting then is released with stopidle() so that no thread is left behind.
-inline bool loop_released_within(int ms) {
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    loop();
-    returned = true;
+// Runs loop(window) on a helper thread, does `meanwhile`, and tells whether the loop returned
+// within `ms`. A loop still waiting then is released with stopidle(window); one that cannot be
+// released any more (its window closed without ending the wait) is left behind.
+inline bool loop_released_within(int ms, int window = kCurrentWindow,
+                                 const std::function<void()>& meanwhile = {}) {
+  if (window == kCurrentWindow) window = getcurrentwindow();
+  auto returned = std::make_shared<std::atomic<bool>>(false);
+  std::thread waiter([window, returned] {
+    loop(window);
+    *returned = true;
   });
-  const bool in_time = eventually([&] { return returned.load(); }, ms);
-  if (!in_time) stopidle();
-  waiter.join();
+  if (meanwhile) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the waiter is waiting by now
+    meanwhile();
+  }
+  const bool in_time = eventually([&] { return returned->load(); }, ms);
+  if (!in_time) stopidle(window);
+  if (eventually([&] { return returned->load(); }, 1000)) {
+    waiter.join();
+  } else {
+    waiter.detach();
+  }
   return in_time;
 }
 

@@ -1,10 +1,12 @@
 // Windows, the current window, close handling, menus, command threads and the idle loop.
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -124,6 +126,40 @@ TEST_F(IdleLoop, WakeUpsDoNotCountAndStartidleSwallowsOneThatCameWhileBusy) {
   EXPECT_TRUE(loop_released_within(1000));
 }
 
+// Each window has its own wake-up, and a wait keeps the window it was started for whatever becomes
+// current meanwhile; closing that window ends the wait, and a closed one is not waited on.
+TEST_F(IdleLoop, AWaitStaysWithItsWindowAndEndsWhenTheWindowCloses) {
+  const int first = open_window();
+  const int second = open_window();
+  EXPECT_FALSE(loop_released_within(100, first, [&] {
+    setcurrentwindow(second);
+    stopidle();
+  })) << "another window's wake-up ended the wait";
+  startidle(0, second);
+  EXPECT_TRUE(loop_released_within(1000, first, [&] { stopidle(first); }));
+  EXPECT_TRUE(loop_released_within(1000, first, [&] { closewindow(first); }));
+  EXPECT_TRUE(loop_released_within(100, first)) << "waited on a closed window";
+}
+
+// Times the event-loop thread (the process's first thread) has gone to sleep and woken up.
+long event_loop_wake_ups() {
+  std::ifstream status("/proc/self/task/" + std::to_string(getpid()) + "/status");
+  long total = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.find("ctxt_switches:") != std::string::npos) {
+      total += std::stol(line.substr(line.find(':') + 1));
+    }
+  }
+  return total;
+}
+
+// Until the program returns, nothing wakes the event loop but work for it.
+TEST_F(IdleLoop, TheEventLoopSleepsWhileNothingHappens) {
+  const long before = event_loop_wake_ups();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_LT(event_loop_wake_ups() - before, 10);
+}
+
 using Menus = ToolkitTest;
 
 TEST_F(Menus, MenusAndItemsHaveSeparateSequencesRefuseBadRequestsAndKeepTheDrawingArea) {
@@ -187,6 +223,19 @@ TEST_F(Menus, GreyedItemsDoNothingAndEveryCommandGetsAThreadThatFinishes) {
   for (int i = 0; i < 60; ++i) test::choose_menu_item(w, item);
   EXPECT_TRUE(eventually([&] { return test::running_callbacks() == 0; }));
   EXPECT_EQ(runs.load(), 60);
+}
+
+// A handler's exception of any type ends the process with status 1 and a line saying so.
+TEST_F(Menus, AnExceptionLeavingAHandlerEndsTheProcessWithStatusOne) {
+  EXPECT_EXIT(
+      {
+        const int w = open_window();
+        const int item = addmenuitem("Go", addmenu("File", addmenu("", -1)), [] { throw 42; });
+        test::choose_menu_item(w, item);
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+      },
+      ::testing::ExitedWithCode(1),
+      "Unhandled error in a command handler: an exception of unknown type");
 }
 
 }  // namespace
