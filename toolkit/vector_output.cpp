@@ -2,6 +2,7 @@
 // image, a PDF page or a printed page, so lines and text stay lines and text at any size.
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -31,9 +32,9 @@ QString lower(const char* text) {
   return QString::fromUtf8(text == nullptr ? "" : text).toLower();
 }
 
-// The bytes of an SVG image of `size` pixels holding what `draw` draws; empty when it could not
-// be drawn.
-QByteArray svg_bytes(QSize size, const std::function<void()>& draw) {
+// The bytes of an SVG image of `size` pixels, titled `title`, holding what `draw` draws; empty
+// when it could not be drawn.
+QByteArray svg_bytes(QSize size, const QString& title, const std::function<void()>& draw) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   QSvgGenerator svg;
@@ -41,6 +42,8 @@ QByteArray svg_bytes(QSize size, const std::function<void()>& draw) {
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setResolution(static_cast<int>(kPixelsPerInch));
+  svg.setTitle(title);
+  svg.setDescription(QString());
   QPainter p;
   if (!p.begin(&svg)) {
     set_file_error("the SVG image could not be started");
@@ -65,8 +68,8 @@ QByteArray svg_bytes(QSize size, const std::function<void()>& draw) {
   return bytes;
 }
 
-// The bytes of a one-page PDF document of `size` pixels at 96 to the inch holding what `draw`
-// draws; empty when it could not be drawn.
+// The bytes of a one-page PDF document of `size` pixels at 96 to the inch (the writer keeps
+// the page to whole points) holding what `draw` draws; empty when it could not be drawn.
 QByteArray pdf_bytes(QSize size, const std::function<void()>& draw) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
@@ -137,7 +140,9 @@ int writevectorfile(const char* name, const char* format, int width, int height,
   }
   const QSize size(width, height);
   const QByteArray bytes =
-      lower(format) == QLatin1String("svg") ? svg_bytes(size, draw) : pdf_bytes(size, draw);
+      lower(format) == QLatin1String("svg")
+          ? svg_bytes(size, QFileInfo(from_file_name(name)).completeBaseName(), draw)
+          : pdf_bytes(size, draw);
   if (bytes.isEmpty()) return 0;
   if (const FileWrite written = write_file_atomically(
           name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
