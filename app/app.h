@@ -15,6 +15,8 @@
 //   start_states, enter_* the states of the command table (no window)       command_states.h
 //   dataset_changed      redraw the plot from the run and the check boxes   plot_view.h
 //   title, ylabel, xlabel the "Graph Labels" commands                       plot_view.h
+//   plot_shown           the plot as the window shows it now                plot_view.h
+//   print_plot, saveplot Print Screen's page and Save Plot As (PNG/SVG/PDF) plot_output.h
 //   main_multiline_box   the results viewer until its Exit                  results_viewer.h
 //   readtext, savetext, writelines  load the report, save it as text       results_viewer.h
 //   assignunit, assignfiletotextbox, MonitorThread, PopulateFrom
@@ -40,6 +42,7 @@
 #include "app/info_screens.h"
 #include "app/live_file_view.h"
 #include "app/main_window.h"
+#include "app/plot_output.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
 #include "app/text_fields.h"

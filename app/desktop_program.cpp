@@ -3,14 +3,17 @@
 #include <array>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "analysis/globalsplot.h"
 #include "app/file_channels.h"
 #include "app/live_file_view.h"
 #include "app/main_window.h"
 #include "app/window_guard.h"
+#include "base/program_folder.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -70,6 +73,20 @@ constexpr const char* kUsage =
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
 
+// The program's icon as it lies beside the program: <prefix>/bin and <prefix>/share/icons when
+// installed, build/app and build/share/icons in the build tree.
+std::vector<std::string> icon_files() {
+  const std::filesystem::path icons =
+      std::filesystem::path(executable_folder()) / ".." / "share" / "icons" / "hicolor";
+  const std::string id = BRX_APP_ID;
+  std::vector<std::string> files;
+  for (const char* place : {"scalable/apps/", "256x256/apps/", "48x48/apps/"}) {
+    const std::string extension = place[0] == 's' ? ".svg" : ".png";
+    files.push_back((icons / (place + id + extension)).lexically_normal().string());
+  }
+  return files;
+}
+
 // Whether the windowing layer can find a screen: an X11 or Wayland display, or a platform the
 // user chose (such as the off-screen one).
 bool display_available() {
@@ -103,6 +120,8 @@ int run_desktop_program(int argc, char** argv) {
   // The records outlive every callback thread: the toolkit joins them before it returns.
   globalsplot gp;
   MainWindow w(gp);
+  // The desktop shell then shows the program's menu entry and icon for its windows.
+  toolkit::setapplicationidentity(BRX_APP_ID, icon_files());
   return toolkit::run_toolkit_program(argc, argv, [&w] { return desktop_main(w); });
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/input_error.h"
 #include "app/file_selection.h"
 #include "app/info_screens.h"
+#include "app/plot_output.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
 #include "app/text_fields.h"
@@ -211,6 +212,7 @@ void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks) {
   tk::enablemenuitem(ids.open, s.open_data_file);
   tk::enablemenuitem(ids.run, s.run_analysis);
   tk::enablemenuitem(ids.save_screen, s.save_screen);
+  tk::enablemenuitem(ids.save_plot, s.save_screen);  // the same picture in other formats
   tk::enablemenuitem(ids.print_screen, s.print_screen);
   tk::enablemenuitem(ids.description, s.description);
   tk::enablemenuitem(ids.example_data, s.example_data);
@@ -255,6 +257,7 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   ids.run = tk::addmenuitem("&Run Analysis", ids.file_menu, [&w] { handle_run(w); });
   tk::addmenuseparator(ids.file_menu);
   ids.save_screen = tk::addmenuitem("&Save Screen", ids.file_menu, [&w] { savescreen(w); });
+  ids.save_plot = tk::addmenuitem("Save P&lot As\x85", ids.file_menu, [&w] { saveplot(w); });
   ids.print_screen = tk::addmenuitem("&Print Screen", ids.file_menu, [&w] { printscreen(w); });
   tk::addmenuseparator(ids.file_menu);
   ids.description = tk::addmenuitem("&Description", ids.file_menu, [] { info(); });
@@ -382,11 +385,10 @@ void savescreen(MainWindow& w) {
   report_output_failure(w, saved, "The screen could not be saved:");
 }
 
+// The window's picture is drawn anew on the printer's page, sharp at its resolution, instead of
+// its pixels being stretched to the page.
 void printscreen(MainWindow& w) {
-  tk::ViewSettings v{};
-  if (!with_window(w.ids.window, [&] { v = tk::getviewsettings(); })) return;
-  const int printed = tk::printimage(nullptr, 0, 0, v.right, v.bottom, false, w.ids.window);
-  report_output_failure(w, printed, "The screen could not be printed:");
+  print_plot(w);
 }
 
 int closeflag_cancel() {

@@ -5,7 +5,9 @@
 //   build_main_window   the window with its menus and controls, in the start state
 //   closeallplotchilds  close the child plot windows, make the main window current
 //   handle_open, handle_run, handle_quit, handle_textbox, savescreen, printscreen,
-//   closeflag_cancel    the commands (they only record what the main loop is to do)
+//   closeflag_cancel    the commands (they only record what the main loop is to do); the
+//                       plot's own output, Print Screen's page and Save Plot As, is in
+//                       plot_output.h
 //
 // Threads: the main loop runs on the program thread and does the long work (file dialog,
 // analysis run); menu commands, buttons and check boxes run on threads of their own and only
@@ -42,7 +44,7 @@ inline constexpr std::size_t kLabelWidth = 50;
 struct MainIds {
   int window = -1;
   int menubar = -1, file_menu = -1, graph_menu = -1;
-  int open = -1, run = -1, save_screen = -1, print_screen = -1;
+  int open = -1, run = -1, save_screen = -1, save_plot = -1, print_screen = -1;
   int description = -1, example_data = -1, about = -1, quit = -1;
   int plot_title = -1, ordinate = -1, abscissa = -1;
   int model1_box = -1, model2_box = -1, run_button = -1, results_button = -1;
@@ -109,6 +111,9 @@ void handle_quit(MainWindow& w);
 void handle_textbox(MainWindow& w);
 void savescreen(MainWindow& w);
 void printscreen(MainWindow& w);
+// Names in an error box, after `what`, why the last picture output of this thread failed; nothing
+// when it was done (`done` 1) or its dialog cancelled.
+void report_output_failure(MainWindow& w, int done, const char* what);
 // Refuses the close button of the title bar: the program ends through "Quit".
 int closeflag_cancel();
 

@@ -118,6 +118,11 @@ void dataset_changed(MainWindow& w) {
   with_window(w.ids.window, [&] { draw(w); });
 }
 
+AnalysisPlot plot_shown(MainWindow& w) {
+  return plot_now(w, tk::checkboxischecked(w.ids.model1_box) == 1,
+                  tk::checkboxischecked(w.ids.model2_box) == 1);
+}
+
 void title(MainWindow& w) {
   edit_label(w, -1, "Plot Label", "Title of Plot");
 }

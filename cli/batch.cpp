@@ -227,6 +227,9 @@ std::string batch_usage() {
          "                as the desktop program's window shows it after a run; needs no\n"
          "                display, but the picture module brevantix-kd-pictures.so\n"
          "                installed with the program\n"
+         "  --plot-format LIST\n"
+         "                the pictures --plot saves, a comma-separated list of bmp, png,\n"
+         "                svg (lines and text) and pdf (one page); implies --plot\n"
          "  -j N, --jobs N\n"
          "                analyse N files at once (default: one per processor core);\n"
          "                the output keeps the order of the files\n"
@@ -249,6 +252,11 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
     } else if (a == "--json") {
       options.json = true;
     } else if (a == "--plot") {
+      options.plot = true;
+    } else if (a == "--plot-format" || a.rfind("--plot-format=", 0) == 0) {
+      if (a == "--plot-format" && i + 1 >= args.size()) return a + " needs a list of formats";
+      const std::string list = a == "--plot-format" ? args[++i] : a.substr(a.find('=') + 1);
+      if (auto error = parse_plot_formats(list, options.plot_formats)) return *error;
       options.plot = true;
     } else if (a == "--help" || a == "-h") {
       options.help = true;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "cli/run_pictures.h"
 #include "crosscheck/deactivation_check.h"
 
 namespace brx {
@@ -21,7 +22,8 @@ namespace brx {
 struct BatchOptions {
   bool json = false;  // one JSON object per line and file
   bool plot = false;  // also the plot picture beside each report (run7.bmp, run7.png)
-  int jobs = 0;       // files analysed at once; 0 = one per processor core
+  std::vector<std::string> plot_formats = kDefaultPlotFormats;  // the pictures' formats
+  int jobs = 0;  // files analysed at once; 0 = one per processor core
   bool help = false;
   bool version = false;
   std::vector<std::string> files;

@@ -21,9 +21,11 @@ struct PictureRun {
 int run_with_pictures(void* context) {
   const auto& run = *static_cast<const PictureRun*>(context);
   const brx::PictureModule* module = run.module;
-  const brx::PlotWriter writer = [module](const brx::RunSummary& s, const brx::globalsplot& gp) {
+  const std::vector<std::string>& formats = run.options->plot_formats;
+  const brx::PlotWriter writer = [module, &formats](const brx::RunSummary& s,
+                                                    const brx::globalsplot& gp) {
     const brx::AnalysisPlot plot = brx::plot_of_run(s, gp);
-    const brx::PictureRequest request = brx::picture_request(s, plot);
+    const brx::PictureRequest request = brx::picture_request(s, plot, formats);
     char error[1024];
     return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
   };

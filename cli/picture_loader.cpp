@@ -7,12 +7,6 @@
 
 namespace brx {
 
-std::string executable_folder() {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : self.parent_path().string();
-}
-
 std::vector<std::string> picture_module_places(const std::string& folder) {
   const std::filesystem::path here(folder);
   return {(here / kPictureModuleFile).string(),

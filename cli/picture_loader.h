@@ -6,19 +6,16 @@
 //                                                                 one folder
 //   <program's folder>/../lib/brevantix-kd/brevantix-kd-pictures.so   installs under a prefix
 //
-//   executable_folder        the running program's folder (/proc/self/exe)
 //   picture_module_places    where the module is looked for, in order
 //   load_picture_module      the first module found, or why none could be used
 
 #include <string>
 #include <vector>
 
+#include "base/program_folder.h"
 #include "cli/picture_module.h"
 
 namespace brx {
-
-// The folder of the running program, from /proc/self/exe; empty when it cannot be read.
-std::string executable_folder();
 
 // The module's possible paths for a program in `folder`, in the order they are tried.
 std::vector<std::string> picture_module_places(const std::string& folder);

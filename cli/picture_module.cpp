@@ -1,13 +1,16 @@
 // brevantix-kd-pictures.so: the batch command's pictures, drawn with the windowing toolkit off
-// screen. Each picture is drawn by the calling thread into a page of its own, so the batch's
-// workers draw at once and no window is ever made.
+// screen. Each picture is drawn by the calling thread into a page or a vector document of its
+// own, so the batch's workers draw at once and no window is ever made.
 
 #include "cli/picture_module.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "plot/analysis_plot_drawing.h"
 #include "toolkit/toolkit.h"
@@ -40,21 +43,57 @@ int run(int argc, char** argv, int (*program)(void* context), void* context) {
   return status;
 }
 
-std::string write_files(const PictureRequest& request) {
-  if (request.analysis == nullptr) return "nothing to draw";
-  if (tk::beginpicture(kWindowWidth, kWindowHeight) != 1) return "a picture is being drawn";
-  draw_analysis_picture(*request.analysis);
+// A picture to write: its size in pixels and the routine that draws it with the toolkit.
+struct Drawing {
+  int width = 0;
+  int height = 0;
+  std::function<void()> draw;
+};
+
+// The picture a request describes; no routine when it describes none.
+Drawing drawing_of(const PictureRequest& request) {
+  if (request.analysis != nullptr) {
+    return {kWindowWidth, kWindowHeight, [a = request.analysis] { draw_analysis_picture(*a); }};
+  }
+  return {};
+}
+
+std::string file_error(const PictureFile& f) {
+  return "the picture " + f.path + " could not be written: " + tk::lastfileerror();
+}
+
+// The pixel formats, all from one picture drawn off screen.
+std::string write_pixel_files(const Drawing& d, const std::vector<const PictureFile*>& files) {
+  if (files.empty()) return {};
+  if (tk::beginpicture(d.width, d.height) != 1) return "a picture is being drawn";
+  d.draw();
   // Save Screen's region: from (0, 0) to the viewport's edges, the whole window after a plot.
   const tk::ViewSettings v = tk::getviewsettings();
   std::string error;
-  for (const PictureFile& f : request.files) {
-    if (tk::writeimagefileas(f.path.c_str(), f.format.c_str(), 0, 0, v.right, v.bottom) != 1) {
-      error = "the picture " + f.path + " could not be written: " + tk::lastfileerror();
+  for (const PictureFile* f : files) {
+    if (tk::writeimagefileas(f->path.c_str(), f->format.c_str(), 0, 0, v.right, v.bottom) != 1) {
+      error = file_error(*f);
       break;
     }
   }
   tk::endpicture();
   return error;
+}
+
+std::string write_files(const PictureRequest& request) {
+  const Drawing d = drawing_of(request);
+  if (!d.draw) return "nothing to draw";
+  std::vector<const PictureFile*> pixels, vectors;
+  for (const PictureFile& f : request.files) {
+    (tk::isvectorformat(f.format.c_str()) ? vectors : pixels).push_back(&f);
+  }
+  if (std::string error = write_pixel_files(d, pixels); !error.empty()) return error;
+  for (const PictureFile* f : vectors) {
+    if (tk::writevectorfile(f->path.c_str(), f->format.c_str(), d.width, d.height, d.draw) != 1) {
+      return file_error(*f);
+    }
+  }
+  return {};
 }
 
 int write(const PictureRequest* request, char* error, std::size_t error_size) {

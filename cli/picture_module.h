@@ -4,10 +4,13 @@
 // when pictures are asked for; without them it runs without Qt.
 //
 // The command describes what to draw in plain values (a PictureRequest, built with plot/ and no
-// Qt) and the module renders it. New formats are new format names in PictureFile, new plots new
-// kinds of description in PictureRequest; the loading stays as it is. Module and command are built
-// together from one tree: the module is found by its C-linkage entry point, and `version` refuses
-// a module of another build whose request layout may differ.
+// Qt) and the module renders it. Inside the module a request becomes one drawing routine of a
+// picture's size, and every format is written from that routine: the pixel formats from one
+// picture drawn off screen, the vector formats each by drawing it once more on their document. A
+// new kind of plot is a new kind of description in PictureRequest and its drawing routine, and it
+// gets every format; a new format is a new format name. Module and command are built together
+// from one tree: the module is found by its C-linkage entry point, and `version` refuses a module
+// of another build whose request layout or formats may differ.
 
 #include <cstddef>
 #include <string>
@@ -18,12 +21,16 @@
 namespace brx {
 
 // Raise it whenever PictureRequest, PictureFile or PictureModule changes.
-inline constexpr int kPictureModuleVersion = 1;
+inline constexpr int kPictureModuleVersion = 2;
 inline constexpr const char* kPictureModuleFile = "brevantix-kd-pictures.so";
 inline constexpr const char* kPictureModuleEntry = "brx_picture_module";
 
-// One file to write: where, and in which format ("bmp", "png", or any format the windowing
-// layer's image writer knows).
+// The formats the module writes: the BMP of the desktop program's Save Screen and a PNG of the
+// same pixels; an SVG image and a one-page PDF document of the same picture drawn as lines and
+// text.
+inline constexpr const char* kPictureFormats[] = {"bmp", "png", "svg", "pdf"};
+
+// One file to write: where, and in which of kPictureFormats.
 struct PictureFile {
   std::string path;
   std::string format;

@@ -1,6 +1,8 @@
 #include "cli/run_pictures.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 
 namespace brx {
 namespace {
@@ -43,11 +45,33 @@ std::string picture_path(const std::string& report_path, const std::string& exte
   return report_path.substr(0, keep) + extension;
 }
 
-PictureRequest picture_request(const RunSummary& s, const AnalysisPlot& plot) {
+std::optional<std::string> parse_plot_formats(const std::string& list,
+                                              std::vector<std::string>& formats) {
+  std::vector<std::string> read;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    std::string name = list.substr(start, comma - start);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name.empty()) return "empty picture format in '" + list + "' (bmp, png, svg or pdf)";
+    if (std::find(std::begin(kPictureFormats), std::end(kPictureFormats), name) ==
+        std::end(kPictureFormats)) {
+      return "unknown picture format '" + name + "' (bmp, png, svg or pdf)";
+    }
+    if (std::find(read.begin(), read.end(), name) == read.end()) read.push_back(name);
+    if (comma == list.size()) break;
+    start = comma + 1;
+  }
+  formats = std::move(read);
+  return std::nullopt;
+}
+
+PictureRequest picture_request(const RunSummary& s, const AnalysisPlot& plot,
+                               const std::vector<std::string>& formats) {
   PictureRequest r;
   r.analysis = &plot;
-  r.files = {{picture_path(s.report_path, "bmp"), "bmp"},
-             {picture_path(s.report_path, "png"), "png"}};
+  for (const std::string& f : formats) r.files.push_back({picture_path(s.report_path, f), f});
   return r;
 }
 

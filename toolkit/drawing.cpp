@@ -6,10 +6,15 @@
 // Pages are kept in logical pixels: a 550 x 650 window has 550 x 650 pixel pages whatever the
 // display's scaling, and Qt scales the visual page when it shows it. Saved and printed pictures
 // therefore have the same pixels on every display.
+//
+// A vector picture (vector_output.cpp) has one painter on its document instead of pages: each
+// operation paints with it between save() and restore(), so that no operation's clip or origin
+// outlives it.
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <optional>
 
 #include "toolkit/window_widgets.h"
 
@@ -51,13 +56,46 @@ class DrawScope {
   bool post_ = false;
 };
 
-// Clips to the viewport when asked and moves the origin to its top-left corner. The viewport
-// includes its right and bottom edges.
-void enter_viewport(QPainter& p, const DrawState& ds) {
-  if (ds.vp_clip != 0) {
-    p.setClipRect(QRect(QPoint(ds.vp_left, ds.vp_top), QPoint(ds.vp_right, ds.vp_bottom)));
+// A painter on the drawing target: a new one on the active page, or the vector picture's own.
+class PagePainter {
+ public:
+  explicit PagePainter(DrawScope& s) : vector_(s.window().vector != nullptr) {
+    if (vector_) {
+      p_ = s.window().vector;
+      p_->save();
+    } else {
+      p_ = &own_.emplace(&s.page());
+    }
   }
-  p.translate(ds.vp_left, ds.vp_top);
+  ~PagePainter() {
+    if (vector_) {
+      p_->restore();
+    } else {
+      own_->end();
+    }
+  }
+  PagePainter(const PagePainter&) = delete;
+  PagePainter& operator=(const PagePainter&) = delete;
+
+  QPainter& operator*() { return *p_; }
+  QPainter* operator->() { return p_; }
+  bool vector() const { return vector_; }
+
+ private:
+  bool vector_;
+  std::optional<QPainter> own_;
+  QPainter* p_ = nullptr;
+};
+
+// Clips to the viewport when asked and moves the origin to its top-left corner. The viewport
+// includes its right and bottom edges. A vector picture keeps its own clip (the picture's edges
+// on a printed page) inside the viewport's.
+void enter_viewport(PagePainter& p, const DrawState& ds) {
+  if (ds.vp_clip != 0) {
+    p->setClipRect(QRect(QPoint(ds.vp_left, ds.vp_top), QPoint(ds.vp_right, ds.vp_bottom)),
+                   p.vector() ? Qt::IntersectClip : Qt::ReplaceClip);
+  }
+  p->translate(ds.vp_left, ds.vp_top);
 }
 
 // Brush patterns of fill styles 2..11, densest last.
@@ -172,6 +210,22 @@ QFont control_font() {
   return interface_font();
 }
 
+bool begin_vector_picture(QPainter& painter, int width, int height) {
+  if (t_picture) return false;
+  auto w = std::make_shared<Window>();
+  w->width = std::max(1, width);
+  w->height = std::max(1, height);
+  w->creator = std::this_thread::get_id();
+  {
+    std::lock_guard lock(w->draw_mutex);
+    reset_drawing_state(*w);  // its pages are empty: nothing to fill
+    w->ds.refresh = false;
+    w->vector = &painter;
+  }
+  t_picture = std::move(w);
+  return true;
+}
+
 }  // namespace brx::toolkit::detail
 
 namespace brx::toolkit {
@@ -269,9 +323,10 @@ void clearviewport() {
   if (!s) return;
   DrawState& ds = s.ds();
   const QRect area(ds.vp_left, ds.vp_top, ds.vp_right - ds.vp_left, ds.vp_bottom - ds.vp_top);
-  QPainter p(&s.page());
-  p.fillRect(area, qcolour(ds.bkcolor));
-  p.end();
+  {
+    PagePainter p(s);
+    p->fillRect(area, qcolour(ds.bkcolor));
+  }
   ds.cp_x = 0;
   ds.cp_y = 0;
   s.changed(s.whole());
@@ -291,11 +346,19 @@ void line(int x1, int y1, int x2, int y2) {
   DrawScope s;
   if (!s) return;
   const DrawState& ds = s.ds();
-  QPainter p(&s.page());
-  enter_viewport(p, ds);
-  p.setPen(QPen(qcolour(ds.color), 0));  // cosmetic: one pixel wide
-  p.drawLine(x1, y1, x2, y2);
-  p.end();
+  {
+    PagePainter p(s);
+    enter_viewport(p, ds);
+    if (p.vector()) {
+      // One picture pixel wide at any scale, and through the middle of the pixels a page's line
+      // covers, so that lines meet bars and text as on the page.
+      p->setPen(QPen(qcolour(ds.color), 1.0));
+      p->drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+    } else {
+      p->setPen(QPen(qcolour(ds.color), 0));  // cosmetic: one pixel wide
+      p->drawLine(x1, y1, x2, y2);
+    }
+  }
   const QRect box =
       QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
           .translated(ds.vp_left, ds.vp_top)
@@ -310,16 +373,17 @@ void bar(int left, int top, int right, int bottom) {
   const QRect area(std::min(left, right), std::min(top, bottom), std::abs(right - left),
                    std::abs(bottom - top));
   if (area.isEmpty()) return;
-  QPainter p(&s.page());
-  enter_viewport(p, ds);
-  if (ds.fillstyle == 0) {
-    p.fillRect(area, qcolour(ds.bkcolor));
-  } else {
-    const Qt::BrushStyle pattern = fill_pattern(ds.fillstyle);
-    if (pattern != Qt::SolidPattern) p.fillRect(area, qcolour(ds.bkcolor));
-    p.fillRect(area, QBrush(qcolour(ds.fillcolor), pattern));
+  {
+    PagePainter p(s);
+    enter_viewport(p, ds);
+    if (ds.fillstyle == 0) {
+      p->fillRect(area, qcolour(ds.bkcolor));
+    } else {
+      const Qt::BrushStyle pattern = fill_pattern(ds.fillstyle);
+      if (pattern != Qt::SolidPattern) p->fillRect(area, qcolour(ds.bkcolor));
+      p->fillRect(area, QBrush(qcolour(ds.fillcolor), pattern));
+    }
   }
-  p.end();
   s.changed(area.translated(ds.vp_left, ds.vp_top));
 }
 
@@ -369,19 +433,20 @@ void write_text(DrawScope& s, const QString& t) {
   if (ds.vjust == 1) y -= box_h / 2;
   if (ds.vjust == 0) y -= box_h;
 
-  QPainter p(&s.page());
-  enter_viewport(p, ds);
-  p.fillRect(QRect(x, y, box_w, box_h), qcolour(ds.bkcolor));
-  p.setFont(ds.qfont);
-  p.setPen(qcolour(ds.color));
-  if (vertical) {
-    p.translate(x, y + box_h);
-    p.rotate(-90.0);
-    p.drawText(QPoint(0, fm.ascent()), t);
-  } else {
-    p.drawText(QPoint(x, y + fm.ascent()), t);
+  {
+    PagePainter p(s);
+    enter_viewport(p, ds);
+    p->fillRect(QRect(x, y, box_w, box_h), qcolour(ds.bkcolor));
+    p->setFont(ds.qfont);
+    p->setPen(qcolour(ds.color));
+    if (vertical) {
+      p->translate(x, y + box_h);
+      p->rotate(-90.0);
+      p->drawText(QPoint(0, fm.ascent()), t);
+    } else {
+      p->drawText(QPoint(x, y + fm.ascent()), t);
+    }
   }
-  p.end();
   if (vertical) {
     ds.cp_x = x + box_w;
   } else {

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <system_error>
 
@@ -90,6 +91,7 @@ std::string bmp_bytes(const QImage& picture) {
 }
 
 thread_local std::string t_file_error;  // why the thread's last output failed
+std::unique_ptr<QPrinter> g_printer;    // event-loop thread only: settings kept between calls
 
 // The file bytes of `picture` in `format` ("bmp" or a format Qt's image writer knows); empty,
 // with the reason in t_file_error, for a format nobody here writes.
@@ -120,6 +122,10 @@ WindowPtr picture_source(int window) {
 // Writes a region of window w as a file; 1 when written.
 int write_picture(Window& w, const std::string& file, const std::string& format, int left, int top,
                   int right, int bottom, bool active) {
+  if (w.vector != nullptr) {
+    t_file_error = "a vector picture has no pixels to save";
+    return 0;
+  }
   const std::string bytes = encoded(copy_region(w, left, top, right, bottom, active), format);
   if (bytes.empty()) return 0;
   if (const FileWrite written = write_file_atomically(file, bytes); !written) {
@@ -140,9 +146,13 @@ std::string print_failure(const QPrinter& printer) {
   return "the printer did not take the page";
 }
 
-// One page: the title 0.75 inch from the left and top edges, the picture 7.5 inches wide below
-// it (1 inch from the top, or 0.75 inch without a title), keeping its aspect ratio.
-bool print_page(QPrinter& printer, const QString& title, const QImage& picture) {
+// Draws a picture of `size` pixels into a rectangle of a printed page.
+using PagePlacer = std::function<bool(QPainter&, const QRect&)>;
+
+// One page: the title 0.75 inch from the left and top edges, a picture of `size` pixels 7.5
+// inches wide below it (1 inch from the top, or 0.75 inch without a title), keeping its aspect
+// ratio.
+bool print_page(QPrinter& printer, const QString& title, QSize size, const PagePlacer& place) {
   printer.setDocName(QStringLiteral("Graphics Window"));
   printer.setFullPage(true);
   QPainter p;
@@ -156,17 +166,66 @@ bool print_page(QPrinter& printer, const QString& title, const QImage& picture) 
     top = static_cast<int>(1.0 * dpi_y);
   }
   const int width = static_cast<int>(7.5 * dpi_x);
-  const int height = static_cast<int>(7.5 * dpi_y * picture.height() / picture.width());
-  p.drawImage(QRect(left, top, width, height), picture);
-  return p.end();
+  const int height = static_cast<int>(7.5 * dpi_y * size.height() / size.width());
+  const bool placed = place(p, QRect(left, top, width, height));
+  return p.end() && placed;
 }
 
-std::unique_ptr<QPrinter> g_printer;  // event-loop thread only: settings kept between calls
+// The title printed above a picture: the one given, or the title of window w.
+QString print_heading(const char* title, const WindowPtr& w) {
+  if (title != nullptr) return from_program_text(title);
+  QString heading;
+  if (w) run_on_gui([&] { heading = w->title; });
+  return heading;
+}
+
+// Prints one page after the print dialog, modal to `owner` (or the test answerer's file); 1 when
+// printed.
+int print_one_page(const QString& heading, QSize size, const PagePlacer& place,
+                   const WindowPtr& owner) {
+  test::DialogRequest request;
+  request.kind = test::DialogKind::Print;
+  request.title = "Print";
+  request.text = heading.toStdString();
+  if (owner) request.window = owner->id.load();
+  test::DialogAnswer answer;
+  if (answer_by_test(request, answer)) {
+    if (!answer.accepted) return 0;
+    bool printed = false;
+    std::string failure;  // the event-loop thread's words for this thread
+    run_on_gui([&] {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(answer.text));
+      printed = print_page(printer, heading, size, place);
+      if (!printed) failure = print_failure(printer);
+    });
+    t_file_error = failure;
+    return printed ? 1 : 0;
+  }
+
+  bool printed = false;
+  std::string failure;
+  run_on_gui([&] {
+    if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner(owner));
+    const bool accepted = run_modal(dialog);
+    delete dialog;
+    if (accepted) printed = print_page(*g_printer, heading, size, place);
+    if (accepted && !printed) failure = print_failure(*g_printer);
+  });
+  t_file_error = failure;
+  return printed ? 1 : 0;
+}
 
 }  // namespace
 
 void release_printer() {
   g_printer.reset();
+}
+
+void set_file_error(std::string reason) {
+  t_file_error = std::move(reason);
 }
 
 }  // namespace brx::toolkit::detail
@@ -209,47 +268,34 @@ int printimage(const char* title, int left, int top, int right, int bottom, bool
   t_file_error.clear();
   WindowPtr w = picture_source(window);
   if (!w) return 0;
-  QString heading;
-  if (title != nullptr) {
-    heading = from_program_text(title);
-  } else {
-    run_on_gui([&] { heading = w->title; });
+  const QString heading = print_heading(title, w);
+  if (w->vector != nullptr) {
+    t_file_error = "a vector picture has no pixels to print";
+    return 0;
   }
   const QImage picture = copy_region(*w, left, top, right, bottom, active);
+  return print_one_page(
+      heading, picture.size(),
+      [&picture](QPainter& p, const QRect& target) {
+        p.drawImage(target, picture);
+        return true;
+      },
+      w);
+}
 
-  test::DialogRequest request;
-  request.kind = test::DialogKind::Print;
-  request.title = "Print";
-  request.text = heading.toStdString();
-  request.window = w->id.load();
-  test::DialogAnswer answer;
-  if (answer_by_test(request, answer)) {
-    if (!answer.accepted) return 0;
-    bool printed = false;
-    std::string failure;  // the event-loop thread's words for this thread
-    run_on_gui([&] {
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(QString::fromStdString(answer.text));
-      printed = print_page(printer, heading, picture);
-      if (!printed) failure = print_failure(printer);
-    });
-    t_file_error = failure;
-    return printed ? 1 : 0;
+int printvector(const char* title, int width, int height, const std::function<void()>& draw,
+                int window) {
+  t_file_error.clear();
+  if (width < 1 || height < 1) {
+    t_file_error = "an empty picture cannot be printed";
+    return 0;
   }
-
-  bool printed = false;
-  std::string failure;
-  run_on_gui([&] {
-    if (!g_printer) g_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPointer<QDialog> dialog = new QPrintDialog(g_printer.get(), dialog_owner(w));
-    const bool accepted = run_modal(dialog);
-    delete dialog;
-    if (accepted) printed = print_page(*g_printer, heading, picture);
-    if (accepted && !printed) failure = print_failure(*g_printer);
-  });
-  t_file_error = failure;
-  return printed ? 1 : 0;
+  const QSize size(width, height);
+  const WindowPtr owner = addressed_window(window);
+  return print_one_page(
+      print_heading(title, owner), size,
+      [&](QPainter& p, const QRect& target) { return draw_vector_picture(p, target, size, draw); },
+      owner);
 }
 
 int printimage() {

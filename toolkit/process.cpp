@@ -188,6 +188,7 @@ int run_toolkit_program(int argc, char** argv, std::function<int()> program) {
   QApplication app(argc, argv);
   g_gui_thread = std::this_thread::get_id();
   g_interface_font = QApplication::font();
+  apply_identity();
   Dispatcher dispatcher;
   {
     std::lock_guard lock(g_queue_mutex);

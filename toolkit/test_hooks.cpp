@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPixmap>
@@ -141,6 +142,22 @@ bool control_visible(int window, int id) {
     if (QWidget* c = control_widget(w, id)) visible = c->isVisibleTo(w.frame);
   });
   return visible;
+}
+
+std::string desktop_file_name() {
+  std::string name;
+  run_on_gui([&] { name = QGuiApplication::desktopFileName().toStdString(); });
+  return name;
+}
+
+std::vector<std::pair<int, int>> window_icon_sizes(int window) {
+  std::vector<std::pair<int, int>> sizes;
+  with_window(window, [&](Window& w) {
+    for (const QSize& s : w.frame->windowIcon().availableSizes()) {
+      sizes.emplace_back(s.width(), s.height());
+    }
+  });
+  return sizes;
 }
 
 std::string window_title(int window) {

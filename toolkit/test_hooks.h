@@ -106,6 +106,11 @@ TextBoxLook textbox_look(int window, int id);
 std::string open_dialog_title();
 bool close_open_dialog(bool accept);
 
+// The desktop entry the program names (setapplicationidentity), and the sizes of its windows'
+// icon as {width, height} pairs (empty without an icon).
+std::string desktop_file_name();
+std::vector<std::pair<int, int>> window_icon_sizes(int window);
+
 // Number of callback threads that have not finished yet.
 int running_callbacks();
 

@@ -46,10 +46,13 @@
 //                  textwidth, textheight
 //   output         writeimagefile, writeimagefileas, printimage, lastfileerror
 //   pictures       beginpicture, endpicture
+//   vector output  isvectorformat, writevectorfile, printvector
+//   identity       setapplicationidentity
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace brx::toolkit {
 
@@ -322,5 +325,35 @@ std::string lastfileerror();
 int beginpicture(int width, int height);
 // Ends and forgets the calling thread's picture.
 void endpicture();
+
+// ---- vector output (calling thread) --------------------------------------------------------
+// A vector picture is drawn as a picture is (beginpicture), by the calling thread alone, but its
+// lines, bars and text become lines, rectangles and text of a document instead of pixels: it
+// stays sharp at any size. It starts empty (white paper, not a black page) and has no pixels to
+// save with writeimagefile. Lines are one picture pixel wide, whatever the document's scale.
+
+// Whether writevectorfile writes `format`: "svg" or "pdf", in any letter case.
+bool isvectorformat(const char* format);
+// Runs `draw`, whose drawing operations act on a new vector picture of width x height pixels,
+// and writes the picture as a file in `format`: an SVG image of that many pixels, or a one-page
+// PDF document of that size at 96 pixels to the inch. `draw` must only draw. Returns 1 when
+// written, else 0 with the reason in lastfileerror().
+int writevectorfile(const char* name, const char* format, int width, int height,
+                    const std::function<void()>& draw);
+// Prints what `draw` draws on a width x height vector picture, on one page after the print
+// dialog (modal to `window`), placed as printimage places a window's picture but drawn at the
+// printer's resolution; `title` as for printimage (null: the title of `window`). `draw` runs on the event-loop thread and must only draw. Returns 1
+// when printed.
+int printvector(const char* title, int width, int height, const std::function<void()>& draw,
+                int window = kCurrentWindow);
+
+// ---- identity ------------------------------------------------------------------------------
+
+// Names the program's desktop entry (its file name without ".desktop"), so that the desktop
+// shell matches the program's windows to that entry, and gives the windows the icon theme's icon
+// of that name, or else the icon made of those `icon_files` that can be read (sizes of one
+// picture, SVG or PNG). Call it before run_toolkit_program or from the program.
+void setapplicationidentity(const std::string& desktop_id,
+                            const std::vector<std::string>& icon_files);
 
 }  // namespace brx::toolkit

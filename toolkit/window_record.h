@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -22,6 +23,7 @@
 
 class QAction;
 class QDialog;
+class QPainter;
 class QMenuBar;
 class QWidget;
 
@@ -69,6 +71,9 @@ struct Window {
   DrawState ds;
   QRect dirty;                  // not yet repainted part of the visual page
   bool repaint_posted = false;  // a repaint request is on its way to the event loop
+  // A vector picture's painter (vector_output.cpp): while set, drawing goes to it, not to the
+  // pages, which stay empty.
+  QPainter* vector = nullptr;
 
   // Guarded by the process-wide idle mutex (windows.cpp); the waits also end once `open` is
   // false, so closing a window notifies that mutex's condition variable.
@@ -109,6 +114,12 @@ int callback_window_of_this_thread();
 // The interface font of the desktop, read once at start-up.
 QFont interface_font();
 
+// ---- identity (identity.cpp) ---------------------------------------------------------------
+
+// Gives the application the desktop entry name and window icon set by setapplicationidentity
+// (event-loop thread; run_toolkit_program calls it at its start).
+void apply_identity();
+
 // ---- windows (windows.cpp) -----------------------------------------------------------------
 
 // The open window with this identifier, or null.
@@ -141,6 +152,10 @@ WindowPtr drawing_target();
 // Returns true when the caller must post the repaint (after unlocking).
 bool mark_dirty(Window& w, const QRect& r);
 void post_repaint(const WindowPtr& w);
+// Makes the calling thread draw into `painter` as into a picture of width x height pixels
+// (beginpicture) until endpicture: the vector pictures of vector_output.cpp. False when the
+// thread draws a picture already.
+bool begin_vector_picture(QPainter& painter, int width, int height);
 // Theme font as a control font.
 QFont control_font();
 // The font of text style `font` (0..8, as settextstyle) with a text cell `size` pixels high.
@@ -182,6 +197,16 @@ bool ask_image_file_name(const WindowPtr& window, std::string& name);
 
 // Forgets the printer settings kept between print jobs (event-loop thread, at shutdown).
 void release_printer();
+// Sets what lastfileerror() tells the calling thread ("" after a success).
+void set_file_error(std::string reason);
+
+// ---- vector output (vector_output.cpp) -----------------------------------------------------
+
+// Draws what `draw` draws on a vector picture of `size` pixels into `target` of `painter`'s
+// device, scaled to fill it; false (with the reason for lastfileerror) when the calling thread
+// draws a picture already.
+bool draw_vector_picture(QPainter& painter, const QRectF& target, QSize size,
+                         const std::function<void()>& draw);
 
 // ---- test seam (test_hooks.cpp) -------------------------------------------------------------
 

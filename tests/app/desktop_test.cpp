@@ -12,6 +12,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -39,6 +40,12 @@ constexpr std::uint32_t kBlue = 0x0000FF;    // Model 1
 constexpr std::uint32_t kViolet = 0x9400D3;  // Model 2
 constexpr std::uint32_t kPromptRed = 0x800000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
+// How often `pattern` occurs in `text`.
+long count_matches(const std::string& text, const std::string& pattern) {
+  const std::regex re(pattern);
+  return std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());
+}
+
 constexpr int kViewerSaveItem = 0;  // the results viewer's menu items, in the order it makes them
 constexpr int kViewerExitItem = 2;
 
@@ -119,8 +126,8 @@ TEST_F(Desktop, StartsWithOnlyOpenTheScreensAndQuitUsableAndQuitEndsIt) {
   expect_usable(true, {w.ids.open, w.ids.description, w.ids.example_data, w.ids.about, w.ids.quit},
                 {});
   expect_usable(false,
-                {w.ids.run, w.ids.save_screen, w.ids.print_screen, w.ids.plot_title, w.ids.ordinate,
-                 w.ids.abscissa},
+                {w.ids.run, w.ids.save_screen, w.ids.save_plot, w.ids.print_screen,
+                 w.ids.plot_title, w.ids.ordinate, w.ids.abscissa},
                 {w.ids.model1_box, w.ids.model2_box, w.ids.run_button, w.ids.results_button});
   const tt::PageImage p = page();
   EXPECT_GT(count_pixels(p, kPromptRed, 180, 280, 420, 320), 0);  // the prompt, nothing else
@@ -577,6 +584,7 @@ TEST_F(Desktop, TheKeyboardReachesEveryCommand) {
       {w.ids.open, "Open Data File", "Ctrl+O"},
       {w.ids.run, "Run Analysis", "Ctrl+R"},
       {w.ids.save_screen, "Save Screen", ""},
+      {w.ids.save_plot, "Save Plot As\x85", ""},
       {w.ids.print_screen, "Print Screen", "Ctrl+P"},
       {w.ids.description, "Description", ""},
       {w.ids.example_data, "Example Data", ""},
@@ -655,10 +663,14 @@ TEST_F(Desktop, TheInformationScreensSaveScreenAndPrintScreen) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_TRUE(test::TempDir::read(batch_dir.path() / "Example.bmp") == bmp);
   }
+  // The page is drawn at the printer's resolution: text and lines, no picture of pixels.
   user->will_answer(DialogKind::Print, true, (dir.path() / "page.pdf").string());
   tt::choose_menu_item(win, w.ids.print_screen);
   settle();
-  EXPECT_EQ(test::TempDir::read(dir.path() / "page.pdf").substr(0, 4), "%PDF");
+  const std::string page_pdf = test::TempDir::read(dir.path() / "page.pdf");
+  EXPECT_EQ(page_pdf.substr(0, 4), "%PDF");
+  EXPECT_EQ(count_matches(page_pdf, "/Subtype\\s*/Image"), 0);
+  EXPECT_GE(count_matches(page_pdf, "/FontFile2"), 1);
 
   // A picture that cannot be saved or printed is named in an error box with the reason; a
   // cancelled dialog is no failure.
@@ -680,6 +692,58 @@ TEST_F(Desktop, TheInformationScreensSaveScreenAndPrintScreen) {
     settle();
     EXPECT_EQ(user->last().kind, f.dialog) << "no box after Cancel";
   }
+}
+
+// Save Plot As writes the window's picture in the format its name's extension asks for: the
+// window's pixels as PNG, or the picture drawn anew as an SVG image or a one-page PDF document.
+TEST_F(Desktop, SavePlotAsWritesPngSvgOrPdfByTheExtension) {
+  open_and_run(dir.path() / "Example.dat");
+  ASSERT_TRUE(item(w.ids.save_plot));
+  const auto save = [&](const std::string& name) {
+    user->will_answer(DialogKind::SaveFile, true, (dir.path() / name).string());
+    tt::choose_menu_item(win, w.ids.save_plot);
+    settle();
+  };
+  save("plot");  // no extension: a PNG
+  EXPECT_EQ(user->last().kind, DialogKind::SaveFile);
+  EXPECT_NE(user->last().filter.find("*.svg"), std::string::npos) << user->last().filter;
+  const std::string png = test::TempDir::read(dir.path() / "plot.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  const auto big_endian = [&png](std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t k = 0; k < 4; ++k) v = v << 8 | static_cast<unsigned char>(png[at + k]);
+    return v;
+  };
+  EXPECT_EQ(big_endian(16), kMainWidth + 1u);  // Save Screen's region, both edges included
+  EXPECT_EQ(big_endian(20), kMainHeight + 1u);
+
+  save("plot.SVG");
+  const std::string svg = test::TempDir::read(dir.path() / "plot.SVG");
+  EXPECT_NE(svg.find("<svg width=\"550\" height=\"650\""), std::string::npos);
+  EXPECT_NE(svg.find(">Normalized Time</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("<image"), std::string::npos);
+
+  // The check boxes choose what the picture shows, as on screen: Model 1's curve hidden.
+  tt::click_control(win, w.ids.model1_box);
+  settle();
+  save("plot.pdf");
+  const std::string pdf = test::TempDir::read(dir.path() / "plot.pdf");
+  EXPECT_EQ(count_matches(pdf, "/Type\\s*/Page[^s]"), 1);
+  EXPECT_EQ(count_matches(pdf, "/Subtype\\s*/Image"), 0);
+  save("blue.svg");
+  EXPECT_EQ(test::TempDir::read(dir.path() / "blue.svg").find("#0000ff"), std::string::npos);
+
+  // Another extension, or a file that cannot be written, is named in an error box.
+  save("plot.gif");
+  EXPECT_EQ(user->last().kind, DialogKind::Message);
+  EXPECT_EQ(user->last().icon, 3);
+  EXPECT_EQ(user->last().text, "The plot could not be saved:\n" +
+                                   (dir.path() / "plot.gif").string() +
+                                   "\nChoose a name ending in .png, .svg or .pdf.");
+  EXPECT_FALSE(fs::exists(dir.path() / "plot.gif"));
+  save("gone/plot.pdf");
+  EXPECT_EQ(user->last().text, "The plot could not be saved:\nNo such file or directory");
 }
 
 // A report that cannot be written is named in an error box with the reason; the analysis stands

@@ -47,7 +47,9 @@ std::string example() {
 
 TEST(BatchCommand, UsageErrorsExitWithTwo) {
   TempDir dir;
-  for (const char* args : {"", "--frobnicate x.dat", "-j", "-j 0 x.dat", "-j x x.dat", "--json"}) {
+  for (const char* args : {"", "--frobnicate x.dat", "-j", "-j 0 x.dat", "-j x x.dat", "--json",
+                           "--plot-format gif x.dat", "--plot-format png,,svg x.dat",
+                           "--plot-format= x.dat", "--plot-format svg,", "--plot-format"}) {
     const Result r = batch(dir, args);
     EXPECT_EQ(r.status, kExitUsage) << args;
     EXPECT_TRUE(r.lines.empty()) << args;
@@ -55,6 +57,34 @@ TEST(BatchCommand, UsageErrorsExitWithTwo) {
   }
   EXPECT_EQ(batch(dir, "--help").lines.at(0), "Usage: brevantix-kd-batch [options] FILE...");
   EXPECT_EQ(batch(dir, "--version").status, 0);
+}
+
+// --plot-format takes the formats in any letter case, each once and in the order given, and asks
+// for pictures; without it --plot writes the BMP and the PNG.
+TEST(BatchCommand, PlotFormatsAreReadFromACommaList) {
+  const struct {
+    std::vector<std::string> args;
+    bool plot;
+    std::vector<std::string> formats;
+  } cases[] = {
+      {{"a.dat"}, false, {"bmp", "png"}},
+      {{"--plot", "a.dat"}, true, {"bmp", "png"}},
+      {{"--plot-format", "SVG,pdf,svg", "a.dat"}, true, {"svg", "pdf"}},
+      {{"--plot-format=png", "--plot", "a.dat"}, true, {"png"}},
+      {{"--plot-format=bmp,png,svg,pdf", "a.dat"}, true, {"bmp", "png", "svg", "pdf"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"brevantix-kd-batch"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    BatchOptions o;
+    EXPECT_FALSE(parse_batch_args(args, o).has_value()) << c.args[0];
+    EXPECT_EQ(o.plot, c.plot) << c.args[0];
+    EXPECT_EQ(o.plot_formats, c.formats) << c.args[0];
+    EXPECT_EQ(o.files, std::vector<std::string>{"a.dat"});
+  }
+  BatchOptions o;
+  EXPECT_EQ(parse_batch_args({"b", "--plot-format", "png,jpeg", "a.dat"}, o),
+            "unknown picture format 'jpeg' (bmp, png, svg or pdf)");
 }
 
 TEST(BatchCommand, AnalysesEveryFileInInputOrderAndReportsFailures) {

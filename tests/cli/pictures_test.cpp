@@ -4,10 +4,12 @@
 #include <sys/wait.h>
 
 #include <QImage>
+#include <QXmlStreamReader>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -94,6 +96,60 @@ TEST(BatchPlotOption, SavesTheMainWindowsPictureBesideEachReportWithoutADisplay)
   const std::set<std::uint32_t> short_colours = colours(pixels(dir.path() / "four.bmp"));
   EXPECT_TRUE(short_colours.contains(0x228B22u) && short_colours.contains(0x800000u));
   EXPECT_FALSE(short_colours.contains(0x0000FFu) || short_colours.contains(0x9400D3u));
+}
+
+long count(const std::string& text, const std::string& pattern) {
+  const std::regex re(pattern);
+  return std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());
+}
+
+// The same picture as lines and text: an SVG image whose texts are the plot's, and a one-page
+// PDF document with its font embedded and no image in it; the pixel formats asked for beside
+// them are the pixels of the default run.
+TEST(BatchPlotOption, WritesTheSamePictureAsSvgAndPdf) {
+  TempDir dir;
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "run7.dat");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "pixels.dat");
+  fs::create_directory(dir.path() / "taken.pdf");
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "example.dat", dir.path() / "taken.dat");
+  std::string err;
+  ASSERT_EQ(run_in(dir, BRX_BATCH_EXE, "--plot pixels.dat", err), 0) << err;
+  EXPECT_EQ(run_in(dir, BRX_BATCH_EXE, "--plot-format svg,PDF,png -j 2 run7.dat taken.dat", err),
+            1);
+  EXPECT_EQ(err, "taken.dat: the picture " + (dir.path() / "taken.pdf").string() +
+                     " could not be written: Is a directory\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "run7.bmp")) << "only the formats asked for";
+  EXPECT_EQ(pixels(dir.path() / "run7.png"), pixels(dir.path() / "pixels.png"));
+
+  const std::string svg = TempDir::read(dir.path() / "run7.svg");
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
+  std::set<std::string> texts;
+  int images = 0;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    if (xml.name() == QLatin1String("text")) {
+      texts.insert(
+          xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toStdString());
+    }
+    if (xml.name() == QLatin1String("image")) ++images;
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(images, 0);
+  for (const char* t : {"Normalized Progress Curves", "Normalized Time", "Normalized Product",
+                        "Experimental Data", "0.2", "1.0"})
+    EXPECT_TRUE(texts.contains(t)) << t;
+  // The picture of the window's size, and the curves' colours in it.
+  EXPECT_NE(svg.find("width=\"550"), std::string::npos);
+  for (const char* colour : {"#228b22", "#0000ff", "#9400d3"})
+    EXPECT_NE(svg.find(colour), std::string::npos) << colour;
+
+  const std::string pdf = TempDir::read(dir.path() / "run7.pdf");
+  ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_EQ(count(pdf, "/Type\\s*/Page[^s]"), 1);
+  EXPECT_GE(count(pdf, "/FontFile2"), 1);
+  EXPECT_EQ(count(pdf, "/Subtype\\s*/Image"), 0);
+  // 550 x 650 pixels at 96 to the inch, in whole points: 413 x 488.
+  EXPECT_EQ(count(pdf, "/MediaBox\\s*\\[\\s*0 0 413(\\.0*)? 488(\\.0*)?\\s*\\]"), 1);
 }
 
 // A copy of the program away from its module analyses as ever; asked for pictures it says which
