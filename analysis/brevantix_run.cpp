@@ -73,10 +73,10 @@ struct Points {
 
 // Reads the data file and mends tied times; the points as recorded, the deactivation type and
 // the number of points go to `out`.
-Points import_and_repair(const std::string& path, RunSummary& out) {
+Points import_and_repair(const std::string& path, int max_rows, RunSummary& out) {
   Points pts;
   std::vector<double> P;
-  data_import(path, P, pts.t, pts.y, 1, 1, pts.n);
+  data_import(path, P, pts.t, pts.y, 1, 1, pts.n, max_rows);
   const int n = pts.n;
   const double last_time = n >= 1 ? pts.t[static_cast<std::size_t>(n)] : 0;
   repair_tied_times(pts.t, n);
@@ -335,11 +335,13 @@ std::string missing_curves_reason(const RunSummary& s) {
   return s.fitted ? "the fit failed" : "no positive time or product";
 }
 
-RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes) {
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes,
+                         int max_rows) {
   RunSummary out;
   locate_files(data_file, gp, out);
   nrtype nr;  // every analysis starts as a fresh process would
-  const FitTables tables = normalise(import_and_repair(out.data_path, out), out.data_path, out);
+  const FitTables tables =
+      normalise(import_and_repair(out.data_path, max_rows, out), out.data_path, out);
   nr.flagpexp = out.flagpexp;
   const std::array<double, 6> p0 = start_values(tables.so, nr, notes);
   nr.iupdwn = 1;
