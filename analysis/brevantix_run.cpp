@@ -92,6 +92,41 @@ Points import_and_repair(const std::string& path, int max_rows, RunSummary& out)
   return pts;
 }
 
+// The fitting engine integrates from row to row and needs strictly increasing times: a file that
+// does not give them is refused rather than fitted to nonsense, with the real reason. The file's
+// own times come first (`own`: ties repaired, the last not stretched), so that a fault of the
+// scaling is never blamed on the file; then the stretched last time, then the times the fits see
+// (`scaled` before and `fitted` after the replacement of values <= 0), rows 1..n.
+void check_times(const std::string& path, const std::vector<double>& own, double stretched_last,
+                 const std::vector<double>& scaled, const std::vector<double>& fitted) {
+  for (std::size_t k = 1; k < own.size(); ++k) {
+    const int line = static_cast<int>(k) + 2;  // row k + 1, after line 1
+    if (!(own[k] > own[k - 1])) {
+      throw InputError(path, line, "",
+                       "the times must increase from row to row (this time is not later than "
+                       "the one before it)");
+    }
+    if (own[k] <= 0) {
+      throw InputError(path, line, "", "times of 0 or less cannot be fitted after the first row");
+    }
+  }
+  if (!std::isfinite(stretched_last)) {
+    throw InputError(path, static_cast<int>(own.size()) + 1, "",
+                     "the last time is too large: the fits stretch it by 1 %, which would "
+                     "exceed the largest number a double holds");
+  }
+  for (std::size_t k = 2; k < fitted.size(); ++k) {
+    if (fitted[k] > fitted[k - 1]) continue;
+    // A first time below 0 is fitted as 0.01 (of the last time), after a second time that
+    // may lie below it; otherwise the smallest times were lost below the smallest double.
+    throw InputError(path, static_cast<int>(k) + 1, "",
+                     k == 2 && scaled[1] < 0
+                         ? "a first time below 0 is fitted as 1 % of the last time, which is "
+                           "not earlier than this time"
+                         : "the times span too many orders of magnitude to be normalised");
+  }
+}
+
 // The tables the fits see.
 struct FitTables {
   int n = 0;
@@ -117,6 +152,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     tmax = i == 1 ? t[1] : std::max(tmax, t[static_cast<std::size_t>(i)]);
     ymax = i == 1 ? y(1, 1) : std::max(ymax, y(i, 1));
   }
+  const double stretched_last = n >= 1 ? t[static_cast<std::size_t>(n)] : 0;
   const bool scalable = n >= 1 && tmax > 0 && ymax > 0;
   // The regression needs three points (its first step size reads the third time).
   f.fittable = scalable && n >= 3;
@@ -132,7 +168,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
 
   // With more than a thousand points the second time may lie below 0.001; the first then moves
   // to half the second so that the times still increase.
-  const std::vector<double> before_floors(t);  // for the message about times that do not rise
+  const std::vector<double> before_floors(t);  // for the messages about times that do not rise
   if (n >= 1 && t[1] == 0) {
     const bool crowded = n >= 2 && t[2] > 0 && t[2] <= kFirstPointFloor;
     t[1] = crowded ? t[2] / 2 : kFirstPointFloor;
@@ -145,17 +181,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     if (ti <= 0) ti = kNonPositiveFloor;
     f.y(i, 1) = y(i, 1) <= 0 ? kNonPositiveFloor : y(i, 1);
   }
-  // The fitting engine integrates from row to row and needs strictly increasing times; a file
-  // that does not give them is refused here rather than fitted to nonsense.
-  for (int i = 2; f.fittable && i <= n; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    if (f.t[k] > f.t[k - 1]) continue;
-    throw InputError(path, i + 1, "",
-                     before_floors[k] <= before_floors[k - 1]
-                         ? "the times must increase from row to row (this time is not later "
-                           "than the one before it)"
-                         : "times of 0 or less cannot be fitted after the first row");
-  }
+  if (f.fittable) check_times(path, out.t_raw, stretched_last, before_floors, f.t);
   return f;
 }
 
