@@ -94,23 +94,28 @@ Points import_and_repair(const std::string& path, int max_rows, RunSummary& out)
 
 // The fitting engine integrates from row to row and needs strictly increasing times: a file that
 // does not give them is refused rather than fitted to nonsense, with the real reason. The file's
-// own times come first (`own`: ties repaired, the last not stretched), so that a fault of the
-// scaling is never blamed on the file; then the stretched last time, then the times the fits see
-// (`scaled` before and `fitted` after the replacement of values <= 0), rows 1..n.
-void check_times(const std::string& path, const std::vector<double>& own, double stretched_last,
-                 const std::vector<double>& scaled, const std::vector<double>& fitted) {
+// own times come first, so that a fault of the scaling is never blamed on the file: `repaired`
+// (ties mended, the last stretched by 1 %) and `own` (the same, the last as written; 0-based);
+// then the times the fits see, rows 1..n: `scaled` before and `fitted` after the replacement of
+// values <= 0.
+void check_times(const std::string& path, const std::vector<double>& repaired,
+                 const std::vector<double>& own, const std::vector<double>& scaled,
+                 const std::vector<double>& fitted) {
   for (std::size_t k = 1; k < own.size(); ++k) {
     const int line = static_cast<int>(k) + 2;  // row k + 1, after line 1
-    if (!(own[k] > own[k - 1])) {
+    const double t = repaired[k + 1];
+    // The stretch may be what parts a tie at the end (1, 3, 3, 3 ends 2, 3, 3.03); a negative
+    // last time it moves back, which is no fault of the order.
+    if (!(t > own[k - 1]) && !(own[k] > own[k - 1])) {
       throw InputError(path, line, "",
                        "the times must increase from row to row (this time is not later than "
                        "the one before it)");
     }
-    if (own[k] <= 0) {
+    if (t <= 0) {
       throw InputError(path, line, "", "times of 0 or less cannot be fitted after the first row");
     }
   }
-  if (!std::isfinite(stretched_last)) {
+  if (!std::isfinite(repaired.back())) {
     throw InputError(path, static_cast<int>(own.size()) + 1, "",
                      "the last time is too large: the fits stretch it by 1 %, which would "
                      "exceed the largest number a double holds");
@@ -152,7 +157,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     tmax = i == 1 ? t[1] : std::max(tmax, t[static_cast<std::size_t>(i)]);
     ymax = i == 1 ? y(1, 1) : std::max(ymax, y(i, 1));
   }
-  const double stretched_last = n >= 1 ? t[static_cast<std::size_t>(n)] : 0;
+  const std::vector<double> repaired(t);  // the file's own times, for the checks
   const bool scalable = n >= 1 && tmax > 0 && ymax > 0;
   // The regression needs three points (its first step size reads the third time).
   f.fittable = scalable && n >= 3;
@@ -181,7 +186,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     if (ti <= 0) ti = kNonPositiveFloor;
     f.y(i, 1) = y(i, 1) <= 0 ? kNonPositiveFloor : y(i, 1);
   }
-  if (f.fittable) check_times(path, out.t_raw, stretched_last, before_floors, f.t);
+  if (f.fittable) check_times(path, repaired, out.t_raw, before_floors, f.t);
   return f;
 }
 

@@ -191,14 +191,17 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
   }
 }
 
-// Numbers below the smallest double are read as 0 (or a denormal), and times across many orders
-// of magnitude are fine as long as their scaling keeps them apart.
+// Numbers below the smallest double are read as 0 (or a denormal), times across many orders of
+// magnitude are fine as long as their scaling keeps them apart, and so is a tie the repair
+// leaves to the stretch of the last time.
 TEST(BrevantixRun, AnalysesUnderflowingNumbersAndWideTimes) {
   const struct {
     const char* text;
     double y1;
   } cases[] = {{"4.5\n0, 1e-400\n1, 1\n2, 2d0\n3, 3\n4, 4\n", 0.0},
-               {"4.5\n1e-200, 1e-310\n1e-100, 1\n1, 2\n1e100, 3\n1e200, 4\n", 1e-310}};
+               {"4.5\n1e-200, 1e-310\n1e-100, 1\n1, 2\n1e100, 3\n1e200, 4\n", 1e-310},
+               // A tie at the end that only the 1 % stretch parts: 1, 2, 2.5, 3, 3.03.
+               {"4.5\n1, 1\n2, 1.5\n3, 2\n3, 3\n3, 4\n", 1}};
   for (const auto& c : cases) {
     TempDir dir;
     Analysis r;
