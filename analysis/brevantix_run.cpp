@@ -73,10 +73,10 @@ struct Points {
 
 // Reads the data file and mends tied times; the points as recorded, the deactivation type and
 // the number of points go to `out`.
-Points import_and_repair(const std::string& path, RunSummary& out) {
+Points import_and_repair(const std::string& path, int max_rows, RunSummary& out) {
   Points pts;
   std::vector<double> P;
-  data_import(path, P, pts.t, pts.y, 1, 1, pts.n);
+  data_import(path, P, pts.t, pts.y, 1, 1, pts.n, max_rows);
   const int n = pts.n;
   const double last_time = n >= 1 ? pts.t[static_cast<std::size_t>(n)] : 0;
   repair_tied_times(pts.t, n);
@@ -90,6 +90,46 @@ Points import_and_repair(const std::string& path, RunSummary& out) {
   pts.so = P[1];
   out.flagpexp = deactivation_flag(pts.so);
   return pts;
+}
+
+// The fitting engine integrates from row to row and needs strictly increasing times: a file that
+// does not give them is refused rather than fitted to nonsense, with the real reason. The file's
+// own times come first, so that a fault of the scaling is never blamed on the file: `repaired`
+// (ties mended, the last stretched by 1 %) and `own` (the same, the last as written; 0-based);
+// then the times the fits see, rows 1..n: `scaled` before and `fitted` after the replacement of
+// values <= 0.
+void check_times(const std::string& path, const std::vector<double>& repaired,
+                 const std::vector<double>& own, const std::vector<double>& scaled,
+                 const std::vector<double>& fitted) {
+  for (std::size_t k = 1; k < own.size(); ++k) {
+    const int line = static_cast<int>(k) + 2;  // row k + 1, after line 1
+    const double t = repaired[k + 1];
+    // The stretch may be what parts a tie at the end (1, 3, 3, 3 ends 2, 3, 3.03); a negative
+    // last time it moves back, which is no fault of the order.
+    if (!(t > own[k - 1]) && !(own[k] > own[k - 1])) {
+      throw InputError(path, line, "",
+                       "the times must increase from row to row (this time is not later than "
+                       "the one before it)");
+    }
+    if (t <= 0) {
+      throw InputError(path, line, "", "times of 0 or less cannot be fitted after the first row");
+    }
+  }
+  if (!std::isfinite(repaired.back())) {
+    throw InputError(path, static_cast<int>(own.size()) + 1, "",
+                     "the last time is too large: the fits stretch it by 1 %, which would "
+                     "exceed the largest number a double holds");
+  }
+  for (std::size_t k = 2; k < fitted.size(); ++k) {
+    if (fitted[k] > fitted[k - 1]) continue;
+    // A first time below 0 is fitted as 0.01 (of the last time), after a second time that
+    // may lie below it; otherwise the smallest times were lost below the smallest double.
+    throw InputError(path, static_cast<int>(k) + 1, "",
+                     k == 2 && scaled[1] < 0
+                         ? "a first time below 0 is fitted as 1 % of the last time, which is "
+                           "not earlier than this time"
+                         : "the times span too many orders of magnitude to be normalised");
+  }
 }
 
 // The tables the fits see.
@@ -117,6 +157,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     tmax = i == 1 ? t[1] : std::max(tmax, t[static_cast<std::size_t>(i)]);
     ymax = i == 1 ? y(1, 1) : std::max(ymax, y(i, 1));
   }
+  const std::vector<double> repaired(t);  // the file's own times, for the checks
   const bool scalable = n >= 1 && tmax > 0 && ymax > 0;
   // The regression needs three points (its first step size reads the third time).
   f.fittable = scalable && n >= 3;
@@ -132,7 +173,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
 
   // With more than a thousand points the second time may lie below 0.001; the first then moves
   // to half the second so that the times still increase.
-  const std::vector<double> before_floors(t);  // for the message about times that do not rise
+  const std::vector<double> before_floors(t);  // for the messages about times that do not rise
   if (n >= 1 && t[1] == 0) {
     const bool crowded = n >= 2 && t[2] > 0 && t[2] <= kFirstPointFloor;
     t[1] = crowded ? t[2] / 2 : kFirstPointFloor;
@@ -145,17 +186,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     if (ti <= 0) ti = kNonPositiveFloor;
     f.y(i, 1) = y(i, 1) <= 0 ? kNonPositiveFloor : y(i, 1);
   }
-  // The fitting engine integrates from row to row and needs strictly increasing times; a file
-  // that does not give them is refused here rather than fitted to nonsense.
-  for (int i = 2; f.fittable && i <= n; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    if (f.t[k] > f.t[k - 1]) continue;
-    throw InputError(path, i + 1, "",
-                     before_floors[k] <= before_floors[k - 1]
-                         ? "the times must increase from row to row (this time is not later "
-                           "than the one before it)"
-                         : "times of 0 or less cannot be fitted after the first row");
-  }
+  if (f.fittable) check_times(path, repaired, out.t_raw, before_floors, f.t);
   return f;
 }
 
@@ -335,11 +366,13 @@ std::string missing_curves_reason(const RunSummary& s) {
   return s.fitted ? "the fit failed" : "no positive time or product";
 }
 
-RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes) {
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes,
+                         int max_rows) {
   RunSummary out;
   locate_files(data_file, gp, out);
   nrtype nr;  // every analysis starts as a fresh process would
-  const FitTables tables = normalise(import_and_repair(out.data_path, out), out.data_path, out);
+  const FitTables tables =
+      normalise(import_and_repair(out.data_path, max_rows, out), out.data_path, out);
   nr.flagpexp = out.flagpexp;
   const std::array<double, 6> p0 = start_values(tables.so, nr, notes);
   nr.iupdwn = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/comparison.h"
+#include "analysis/data_import.h"
 #include "analysis/globalsplot.h"
 #include "analysis/report.h"
 #include "base/table.h"
@@ -68,10 +69,11 @@ std::string missing_curves_reason(const RunSummary& s);
 // normalised data and both curves in the summary (n8, x8, y8, z8, title8, label8) and the legend
 // labels in gp. Each run fits in a fit context (nrtype) of its own. A relative path is taken in
 // gp.cpath when that is set, else in the current folder; the working directory is never changed.
-// The three lines about a masked [Po] go to `notes`. Throws InputError, and Stop ("EXECUTION
-// L4275", "Run Aborted!", or one from the fitting engine) before any report is written;
-// "EXECUTION L1286", a data file gone by the end of the run, comes after its report.
+// The three lines about a masked [Po] go to `notes`. A file of more than max_rows data rows is
+// refused. Throws InputError, and Stop ("EXECUTION L4275", "Run Aborted!", or one from the fitting
+// engine) before any report is written; "EXECUTION L1286", a data file gone by the end of the
+// run, comes after its report.
 RunSummary brevantix_run(const std::string& data_file, globalsplot& gp,
-                         std::ostream& notes = std::cout);
+                         std::ostream& notes = std::cout, int max_rows = kDefaultMaxRows);
 
 }  // namespace brx

@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <new>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "analysis/data_import.h"
 #include "analysis/input_error.h"
+#include "analysis/text_file.h"
 #include "base/stop.h"
+#include "base/utf8_text.h"
 
 namespace brx {
 namespace {
@@ -31,45 +33,30 @@ struct Record {
   }
 };
 
-std::string read_text(const std::string& file) {
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) throw InputError(file, 0, "", "no such file");
-  if (std::filesystem::is_directory(file, ec)) {
-    throw InputError(file, 0, "", "is a folder, not a table");
-  }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw InputError(file, 0, "", "cannot be opened for reading");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw InputError(file, 0, "", "cannot be read");
-  if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0) {
-    throw InputError(file, 0, "", "is saved as UTF-16 text; save it as UTF-8 or plain text");
-  }
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  // CR LF and a lone CR end a line as LF does.
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      out += text[i];
-    } else if (i + 1 >= text.size() || text[i + 1] != '\n') {
-      out += '\n';
-    }
-  }
-  return out;
+// Opens a table for reading, lone CRs ending lines as LFs do.
+TextFile open_table(const std::string& file) {
+  auto in = TextFile::open(file, TextFile::LineEnds::kLfOrCr);
+  if (!in) throw InputError(file, 0, "", "no such file");
+  return std::move(*in);
 }
 
 // The separator of the table: the first of tab, semicolon and comma that row 1 holds outside
-// quotes; 0 when it holds none.
-char detect_separator(const std::string& text) {
+// quotes; 0 when it holds none. Row 1 is read from the start of the file, over as many lines as
+// a quoted name spans (but no further than one line's length), and the file is rewound.
+char detect_separator(TextFile& in) {
   bool quoted = false, tab = false, semicolon = false, comma = false;
-  for (const char ch : text) {
-    if (ch == '"') quoted = !quoted;  // "" inside a quoted cell toggles twice
-    if (quoted) continue;
-    if (ch == '\n') break;
-    tab = tab || ch == '\t';
-    semicolon = semicolon || ch == ';';
-    comma = comma || ch == ',';
+  std::size_t seen = 0;
+  for (std::string line; (seen == 0 || quoted) && seen <= kMaxLineLength && in.next(line);) {
+    seen += line.size() + 1;
+    for (const char ch : line) {
+      if (ch == '"') quoted = !quoted;  // "" inside a quoted cell toggles twice
+      if (quoted) continue;
+      tab = tab || ch == '\t';
+      semicolon = semicolon || ch == ';';
+      comma = comma || ch == ',';
+    }
   }
+  in.rewind();
   return tab ? '\t' : semicolon ? ';' : comma ? ',' : 0;
 }
 
@@ -77,54 +64,81 @@ bool is_space(char ch, char sep) {
   return ch == ' ' || (ch == '\t' && sep != '\t');
 }
 
-// Splits the text into records of cells (RFC 4180 quoting). Spaces around a cell are dropped,
-// spaces inside quotes kept.
-std::vector<Record> split_records(const std::string& file, const std::string& text, char sep) {
-  std::vector<Record> records;
-  std::size_t i = 0;
-  int line = 1;
-  while (i < text.size()) {
-    Record r;
-    r.line = line;
+// Cuts the lines of a table into records of cells (RFC 4180 quoting), one record at a time: only
+// the record being read is held. A quoted cell may run over several lines, up to
+// kMaxLineLength characters. Spaces around a cell are dropped, spaces inside quotes kept.
+class RecordReader {
+ public:
+  RecordReader(TextFile& in, char sep) : in_(in), sep_(sep) {}
+
+  // The next record; false at the end of the file.
+  bool next(Record& r) {
+    if (!in_.next(line_)) return false;
+    at_ = 0;
+    r.line = in_.line_number();
+    r.cells.clear();
     for (bool more = true; more;) {
       Cell c;
-      while (i < text.size() && is_space(text[i], sep)) ++i;
-      c.line = line;
-      if (i < text.size() && text[i] == '"') {
-        c.quoted = true;
-        for (++i;; ++i) {
-          if (i >= text.size()) throw InputError(file, c.line, "", "a quoted cell is not closed");
-          if (text[i] == '"') {
-            if (i + 1 < text.size() && text[i + 1] == '"') {
-              c.text += '"';
-              ++i;
-              continue;
-            }
-            ++i;
-            break;
-          }
-          if (text[i] == '\n') ++line;
-          c.text += text[i];
-        }
-        while (i < text.size() && is_space(text[i], sep)) ++i;
-        if (i < text.size() && text[i] != sep && text[i] != '\n') {
-          throw InputError(file, line, c.text,
-                           "column " + std::to_string(r.cells.size() + 1) +
-                               ": text after the closing quote of a cell");
-        }
+      skip_spaces();
+      c.line = in_.line_number();
+      if (at_ < line_.size() && line_[at_] == '"') {
+        quoted_cell(c, r);
       } else {
-        while (i < text.size() && text[i] != sep && text[i] != '\n') c.text += text[i++];
-        while (!c.text.empty() && is_space(c.text.back(), sep)) c.text.pop_back();
+        while (at_ < line_.size() && line_[at_] != sep_) c.text += line_[at_++];
+        while (!c.text.empty() && is_space(c.text.back(), sep_)) c.text.pop_back();
       }
       r.cells.push_back(std::move(c));
-      more = i < text.size() && text[i] == sep;
-      if (i < text.size()) ++i;  // past the separator or the line end
+      more = at_ < line_.size() && line_[at_] == sep_;
+      ++at_;  // past the separator
     }
-    ++line;
-    records.push_back(std::move(r));
+    return true;
   }
-  return records;
-}
+
+ private:
+  void skip_spaces() {
+    while (at_ < line_.size() && is_space(line_[at_], sep_)) ++at_;
+  }
+
+  void quoted_cell(Cell& c, const Record& r) {
+    c.quoted = true;
+    for (++at_;; ++at_) {
+      if (at_ >= line_.size()) {  // the cell goes on on the next line
+        if (!in_.next(line_)) {
+          throw InputError(in_.path(), c.line, "", "a quoted cell is not closed");
+        }
+        at_ = 0;
+        c.text += '\n';
+      }
+      if (c.text.size() > kMaxLineLength) {
+        throw InputError(in_.path(), c.line, "",
+                         "a quoted cell is longer than " + std::to_string(kMaxLineLength) +
+                             " characters (is a closing quote missing?)");
+      }
+      if (at_ >= line_.size()) continue;
+      if (line_[at_] == '"') {
+        if (at_ + 1 < line_.size() && line_[at_ + 1] == '"') {
+          c.text += '"';
+          ++at_;
+          continue;
+        }
+        ++at_;
+        break;
+      }
+      c.text += line_[at_];
+    }
+    skip_spaces();
+    if (at_ < line_.size() && line_[at_] != sep_) {
+      throw InputError(in_.path(), in_.line_number(), c.text,
+                       "column " + std::to_string(r.cells.size() + 1) +
+                           ": text after the closing quote of a cell");
+    }
+  }
+
+  TextFile& in_;
+  char sep_;
+  std::string line_;
+  std::size_t at_ = 0;
+};
 
 // A cell's number: as a data file writes it, and with a decimal comma when the cells are
 // separated by semicolons or tabs.
@@ -163,7 +177,9 @@ class Reader {
 
   [[noreturn]] void fail(const Cell& c, std::size_t col, const std::string& reason) const {
     std::string where = "column " + std::to_string(col + 1);
-    if (col >= 1 && col - 1 < names_.size()) where += " (" + names_[col - 1] + ")";
+    if (col >= 1 && col - 1 < names_.size()) {
+      where += " (" + excerpt(names_[col - 1], InputError::kQuotedCharacters) + ")";
+    }
     throw InputError(file_, c.line, c.text, where + ": " + reason);
   }
 
@@ -265,29 +281,40 @@ std::optional<std::vector<double>> repaired_times(const std::vector<double>& t) 
   return out;
 }
 
-}  // namespace
+// The data rows still to come, up to the end of the table; only counted, never held.
+long long rows_left(RecordReader& records) {
+  long long rows = 0;
+  for (Record r; records.next(r) && !ends_table(r);) ++rows;
+  return rows;
+}
 
-CurveSetTable read_curve_set_table(const std::string& file) {
-  const std::string text = read_text(file);
+CurveSetTable read_table(const std::string& file, int max_rows) {
+  TextFile in = open_table(file);
   CurveSetTable out;
   out.file = file;
-  if (text.empty() || text.front() == '\n') {
+  std::string first;
+  if (!in.next(first) || first.empty()) {
     throw InputError(file, 1, "", "row 1 must name the time column and then each curve");
   }
-  out.separator = detect_separator(text);
+  if (first.rfind("\xFF\xFE", 0) == 0 || first.rfind("\xFE\xFF", 0) == 0) {
+    throw InputError(file, 0, "", "is saved as UTF-16 text; save it as UTF-8 or plain text");
+  }
+  in.rewind();
+  out.separator = detect_separator(in);
   if (out.separator == 0) {
-    throw InputError(file, 1, text.substr(0, text.find('\n')),
+    throw InputError(file, 1, first,
                      "row 1 must name the time column and then each curve, separated by "
                      "commas, semicolons or tabs");
   }
-  const std::vector<Record> records = split_records(file, text, out.separator);
+  RecordReader records(in, out.separator);
   Reader reader(file, out.separator);
-  reader.names(records.front(), out);
+  Record r;
+  records.next(r);
+  reader.names(r, out);
 
   bool have_so = false, have_e0 = false;
-  std::size_t k = 1;
-  for (; k < records.size() && !(have_so && have_e0); ++k) {
-    const Record& r = records[k];
+  bool more = records.next(r);
+  for (; more && !(have_so && have_e0); more = records.next(r)) {
     const Row kind = row_kind(r.cells.front());
     if (ends_table(r) || kind == Row::kOther || (kind == Row::kSo ? have_so : have_e0)) {
       throw InputError(file, r.line, r.cells.front().text,
@@ -304,19 +331,38 @@ CurveSetTable read_curve_set_table(const std::string& file) {
     throw InputError(file, 0, "",
                      std::string("the ") + (have_so ? "E0" : "So") + " row is missing");
   }
-  for (; k < records.size() && !ends_table(records[k]); ++k) reader.data(records[k], out);
+  for (; more && !ends_table(r); more = records.next(r)) {
+    if (reader.rows() >= max_rows) {
+      const long long rows = reader.rows() + 1 + rows_left(records);
+      throw InputError(file, 0, "",
+                       "holds " + std::to_string(rows) + " data rows, more than the " +
+                           std::to_string(max_rows) + " that are analysed at most");
+    }
+    reader.data(r, out);
+  }
   if (reader.rows() == 0) throw InputError(file, 0, "", "no data rows follow the So and E0 rows");
 
   for (TableCurve& c : out.curves) {
     const auto repaired = repaired_times(c.t);
     if (!repaired) {
       throw InputError(file, 0, "",
-                       "column " + std::to_string(c.column) + " (" + c.name +
+                       "column " + std::to_string(c.column) + " (" +
+                           excerpt(c.name, InputError::kQuotedCharacters) +
                            "): its times are still equal after the repair of ties");
     }
     c.t_raw = *repaired;
   }
   return out;
+}
+
+}  // namespace
+
+CurveSetTable read_curve_set_table(const std::string& file, int max_rows) {
+  try {
+    return read_table(file, max_rows);
+  } catch (const std::bad_alloc&) {
+    throw InputError(file, 0, "", "there is not enough memory to read it");
+  }
 }
 
 void import_curve(const TableCurve& curve, std::vector<double>& P, std::vector<double>& t, Table& y,
@@ -333,10 +379,13 @@ void import_curve(const TableCurve& curve, std::vector<double>& P, std::vector<d
 bool is_curve_set_table(const std::string& file) {
   std::string ext = lower(std::filesystem::path(file).extension().string());
   if (ext == ".csv" || ext == ".tsv") return true;
-  std::ifstream in(file, std::ios::binary);
   std::string line;
-  if (!in || !std::getline(in, line)) return false;
-  if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+  try {
+    auto in = TextFile::open(file);
+    if (!in || !in->next(line)) return false;
+  } catch (const InputError&) {
+    return false;  // not a regular file, unreadable, or an overlong line 1: refused as a data file
+  }
   std::istringstream first(line);
   std::string word;
   first >> word;

@@ -16,11 +16,14 @@
 // (parse_number), and with a semicolon or a tab between cells also with a decimal comma (0,5).
 // Cells may be quoted ("A1", "say ""hi"""), and a quoted cell may hold separators and line ends.
 // The So and E0 rows follow row 1, in either order; their first cells may also read S0, [So],
-// Eo or [E]0, in any case. Lines end with LF or CR LF; a UTF-8 byte-order mark is skipped.
+// Eo or [E]0, in any case. Lines end with LF, CR LF or CR; a UTF-8 byte-order mark is skipped.
+// The limits of a data file hold here too: a regular file, lines (and quoted cells) of at most
+// 65536 characters, at most max_rows data rows.
 
 #include <string>
 #include <vector>
 
+#include "analysis/data_import.h"
 #include "base/table.h"
 
 namespace brx {
@@ -52,8 +55,10 @@ struct CurveSetTable {
 // name given twice), the So or E0 row is missing or holds a cell that is not a number (an [So]
 // of 0, an E0 of 0 or less), a data row has no time, a time earlier than the one above it or a
 // cell that is not a number, a cell lies beyond the named columns, no data row follows, or a
-// curve's times stay equal after the repair of ties.
-CurveSetTable read_curve_set_table(const std::string& file);
+// curve's times stay equal after the repair of ties; also when the file is not a regular file or
+// cannot be read, a line or quoted cell is too long, the data hold more than max_rows rows, or
+// memory runs out.
+CurveSetTable read_curve_set_table(const std::string& file, int max_rows = kDefaultMaxRows);
 
 // A curve laid out as data_import lays out a data file, so that a run can take it in place of
 // one: P(1) = [So] with its sign (P(0) = 0), t(1..n) the times and y(1..n, column) the products,

@@ -1,15 +1,19 @@
 #include "analysis/data_import.h"
 
+#include <locale.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "analysis/input_error.h"
+#include "analysis/text_file.h"
 #include "base/stop.h"
 
 namespace brx {
@@ -20,27 +24,6 @@ constexpr int kMaxLeadingValues = 5;
 
 bool is_blank(char c) {
   return c == ' ' || c == '\t';
-}
-
-// The lines of a file with their line ends (LF or CR LF) removed and a UTF-8 byte-order mark
-// dropped from the first; nullopt when the file cannot be opened.
-std::optional<std::vector<std::string>> read_lines(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  if (in.bad()) return std::nullopt;
-  if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
-  return lines;
-}
-
-int rows_to_end_of_data(const std::vector<std::string>& lines) {
-  const auto end = std::find_if(lines.begin(), lines.end(), ends_data);
-  return static_cast<int>(end - lines.begin());
 }
 
 // Reads `count` numbers from the start of a free-format line: values are separated by a comma,
@@ -65,6 +48,27 @@ std::optional<std::vector<double>> leading_numbers(const std::string& line, int 
   return values;
 }
 
+// The C locale, made once and never changed: a data file's numbers read the same whatever locale
+// the program runs in.
+locale_t c_numeric_locale() {
+  static const locale_t c = ::newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+// The data rows still to come, up to the end of the data; only counted, never held.
+int rows_left(TextFile& in) {
+  int rows = 0;
+  for (std::string line; in.next(line) && !ends_data(line);) ++rows;
+  return rows;
+}
+
+// The mean of two neighbouring times. Written (a + b) / 2, as the repair is; halved first only
+// where the sum would overflow, which gives the same double wherever the sum does not.
+double mean_of(double a, double b) {
+  const double mean = (a + b) / 2.0;
+  return std::isfinite(mean) ? mean : a / 2.0 + b / 2.0;
+}
+
 }  // namespace
 
 std::optional<double> parse_number(std::string token) {
@@ -77,7 +81,17 @@ std::optional<double> parse_number(std::string token) {
   const char* first = token.data() + start;
   const char* last = token.data() + token.size();
   const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-  if (ec != std::errc() || ptr != last || !std::isfinite(value)) return std::nullopt;
+  if (ptr != last) return std::nullopt;
+  if (ec == std::errc::result_out_of_range) {
+    // Too small for a double is read as the nearest one, 0 or a denormal, as a Fortran read
+    // does; too large is refused. The C locale's strtod tells the two apart (the program's own
+    // locale may write numbers with a decimal comma).
+    const std::string digits(first, last);
+    char* end = nullptr;
+    value = ::strtod_l(digits.c_str(), &end, c_numeric_locale());
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+  }
+  if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 
@@ -88,56 +102,66 @@ bool ends_data(const std::string& line) {
 }
 
 void count_file_rows(const std::string& file, int& rows) {
-  const auto lines = read_lines(file);
-  rows = lines ? rows_to_end_of_data(*lines) : 0;
+  rows = 0;
+  try {
+    auto in = TextFile::open(file);
+    if (!in) return;
+    for (std::string line; in->next(line) && !ends_data(line);) ++rows;
+  } catch (const InputError&) {
+    rows = 0;
+  }
 }
 
 void file_name_exists(const std::string& name, int& flag) {
-  std::error_code ec;
-  flag = std::filesystem::exists(name, ec) ? 1 : 0;
+  // Only a name that is known not to be there counts as missing: a file that cannot be looked at
+  // (a folder without search permission) is not reported as absent.
+  struct stat s {};
+  flag = ::stat(name.c_str(), &s) == 0 || (errno != ENOENT && errno != ENOTDIR) ? 1 : 0;
 }
 
 void data_import(const std::string& file, std::vector<double>& P, std::vector<double>& t, Table& y,
-                 int K, int column, int& n) {
+                 int K, int column, int& n, int max_rows) {
   if (K < 1 || K > kMaxLeadingValues) throw Stop("EXCEEDED 5 PARAMETERS!");
-  int exists = 0;
-  file_name_exists(file, exists);
-  if (!exists) throw Stop("EXECUTION L4275", Stop::Notice::kStdout, "No data file was found!");
+  auto in = TextFile::open(file);
+  if (!in) throw Stop("EXECUTION L4275", Stop::Notice::kStdout, "No data file was found!");
 
-  // The file is read once; the row count and the values come from the same lines.
-  std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) {
-    throw InputError(file, 0, "", "is a folder, not a data file");
-  }
-  const auto lines = read_lines(file);
-  if (!lines) throw InputError(file, 0, "", "cannot be opened for reading");
-  const int rows = rows_to_end_of_data(*lines);
-
-  if (lines->empty()) throw InputError(file, 0, "", "the file is empty; line 1 must hold [So]");
-  if (rows == 0) {
-    throw InputError(file, 1, (*lines)[0],
-                     "line 1 must hold [So], the initial substrate concentration");
-  }
-  const auto leading = leading_numbers((*lines)[0], K);
-  if (!leading) {
-    throw InputError(file, 1, (*lines)[0],
-                     K == 1 ? "line 1 must start with [So], the initial substrate concentration"
-                            : "line 1 must start with " + std::to_string(K) + " numbers");
-  }
-  P.assign(static_cast<std::size_t>(K) + 1, 0.0);
-  std::copy(leading->begin(), leading->end(), P.begin() + 1);
-
-  n = rows - 1;
-  t.assign(static_cast<std::size_t>(n) + 1, 0.0);
-  y = Table(n, std::max(column, y.cols()));
-  for (int i = 1; i <= n; ++i) {
-    const std::string& line = (*lines)[static_cast<std::size_t>(i)];
-    const auto pair = leading_numbers(line, 2);
-    if (!pair) {
-      throw InputError(file, i + 1, line, "expected a time and a product value");
+  // One pass: the values are read as the rows are counted, and nothing after the end of the data
+  // is read at all.
+  try {
+    std::string line;
+    if (!in->next(line)) throw InputError(file, 0, "", "the file is empty; line 1 must hold [So]");
+    if (ends_data(line)) {
+      throw InputError(file, 1, line, "line 1 must hold [So], the initial substrate concentration");
     }
-    t[static_cast<std::size_t>(i)] = (*pair)[0];
-    y(i, column) = (*pair)[1];
+    const auto leading = leading_numbers(line, K);
+    if (!leading) {
+      throw InputError(file, 1, line,
+                       K == 1 ? "line 1 must start with [So], the initial substrate concentration"
+                              : "line 1 must start with " + std::to_string(K) + " numbers");
+    }
+    std::vector<double> times, products;
+    while (in->next(line) && !ends_data(line)) {
+      if (static_cast<int>(times.size()) >= max_rows) {
+        const long long rows = static_cast<long long>(times.size()) + 1 + rows_left(*in);
+        throw InputError(file, 0, "",
+                         "holds " + std::to_string(rows) + " data rows, more than the " +
+                             std::to_string(max_rows) + " that are analysed at most");
+      }
+      const auto pair = leading_numbers(line, 2);
+      if (!pair)
+        throw InputError(file, in->line_number(), line, "expected a time and a product value");
+      times.push_back((*pair)[0]);
+      products.push_back((*pair)[1]);
+    }
+    P.assign(static_cast<std::size_t>(K) + 1, 0.0);
+    std::copy(leading->begin(), leading->end(), P.begin() + 1);
+    n = static_cast<int>(times.size());
+    t.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    std::copy(times.begin(), times.end(), t.begin() + 1);
+    y = Table(n, std::max(column, y.cols()));
+    for (int i = 1; i <= n; ++i) y(i, column) = products[static_cast<std::size_t>(i - 1)];
+  } catch (const std::bad_alloc&) {
+    throw InputError(file, 0, "", "there is not enough memory to read it");
   }
 }
 
@@ -146,12 +170,12 @@ void repair_tied_times(std::vector<double>& t, int n) {
   // A tie inside the series moves the second time halfway to its successor; a tie at the end
   // moves the first time halfway back to its predecessor.
   for (int i = 1; i <= n - 2; ++i) {
-    if (at(i) == at(i + 1)) at(i + 1) = (at(i + 1) + at(i + 2)) / 2.0;
+    if (at(i) == at(i + 1)) at(i + 1) = mean_of(at(i + 1), at(i + 2));
   }
   for (int i = n; i >= 3; --i) {
-    if (at(i) == at(i - 1)) at(i - 1) = (at(i - 1) + at(i - 2)) / 2.0;
+    if (at(i) == at(i - 1)) at(i - 1) = mean_of(at(i - 1), at(i - 2));
   }
-  if (n >= 3 && at(n - 2) == at(n - 1)) at(n - 1) = (at(n - 1) + at(n)) / 2.0;
+  if (n >= 3 && at(n - 2) == at(n - 1)) at(n - 1) = mean_of(at(n - 1), at(n));
   // The last time always grows by 1 %, whether or not a tie was found.
   if (n >= 1) at(n) *= 1.01;
   for (int i = 1; i <= n - 1; ++i) {

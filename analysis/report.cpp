@@ -7,6 +7,7 @@
 
 #include "analysis/example_data.h"
 #include "analysis/number_fields.h"
+#include "base/utf8_text.h"
 
 namespace brx {
 namespace {
@@ -265,9 +266,12 @@ void conclusion(Lines& out, const ReportInput& in) {
 std::string report_path(const std::string& data_path) {
   const std::size_t slash = data_path.find_last_of('/');
   const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t name_length = data_path.size() - name_start;
-  if (name_length < 3) return data_path.substr(0, name_start) + "out";
-  return data_path.substr(0, data_path.size() - 3) + "out";
+  // Characters, not bytes: cutting into a multi-byte character would leave a name that is not
+  // UTF-8 ("a日b" loses "日b" whole).
+  const std::vector<std::size_t> chars =
+      character_starts(std::string_view(data_path).substr(name_start));
+  if (chars.size() < 3) return data_path.substr(0, name_start) + "out";
+  return data_path.substr(0, name_start + chars[chars.size() - 3]) + "out";
 }
 
 std::string report_date(std::time_t when) {

@@ -25,8 +25,9 @@ struct ReportInput {
   std::time_t when = 0;  // the date line's local time
 };
 
-// The report path for a data file: its last three characters become "out". The cut never reaches
-// into the folder part: a file name of fewer than three characters gives "out" in the same folder.
+// The report path for a data file: its last three characters become "out" (UTF-8 characters: a
+// multi-byte one is cut whole). The cut never reaches into the folder part: a file name of fewer
+// than three characters gives "out" in the same folder.
 std::string report_path(const std::string& data_path);
 
 // The date line's field: "Sun Dec  6 15:36:35 2026" and six blanks (30 characters).

@@ -91,7 +91,7 @@ bool data_file_missing(const Stop& stop) {
 std::string run_analysis(MainWindow& w, globalsplot& gp_run, RunSummary& out) {
   const RunningAnalysis running(w);
   try {
-    out = brevantix_run(w.datafile, gp_run);
+    out = w.analyse(w.datafile, gp_run);
   } catch (const InputError& e) {
     // File names and lines are UTF-8 here; the window takes single-byte text.
     return "The data file cannot be analysed:\r\n" + utf8_to_cp1252(e.what());

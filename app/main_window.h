@@ -15,6 +15,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ struct MainWindow {
   std::atomic<bool> running{false};  // an analysis runs
   std::atomic<bool> started{false};  // the window and its controls exist
   std::atomic<int> idle_passes{0};   // times the loop has gone to sleep (for observers)
+
+  // The analysis Run performs; tests hold it back to see the program while it runs.
+  std::function<RunSummary(const std::string&, globalsplot&)> analyse =
+      [](const std::string& file, globalsplot& gp_run) { return brevantix_run(file, gp_run); };
 
   std::string datafile;                 // the data file handed to the run (main loop only)
   std::string title;                    // (lock) plot title, 100 characters at most

@@ -1,15 +1,53 @@
 #include "base/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <system_error>
 
 namespace brx {
 namespace {
+
+constexpr char kTemporaryPrefix[] = ".brx-";  // mkstemp fills in six letters or digits
+constexpr std::size_t kTemporaryPrefixLength = sizeof kTemporaryPrefix - 1;
+constexpr std::time_t kStaleAfter = 60;  // seconds a temporary may lie untouched before it counts
+                                         // as left behind by a killed write
+
+// A name mkstemp makes from our pattern: the prefix and exactly six letters or digits.
+bool is_temporary_name(const char* name) {
+  if (std::strncmp(name, kTemporaryPrefix, kTemporaryPrefixLength) != 0) return false;
+  const char* tail = name + kTemporaryPrefixLength;
+  for (int k = 0; k < 6; ++k) {
+    const char c = tail[k];
+    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!alnum) return false;
+  }
+  return tail[6] == '\0';
+}
+
+// Removes the temporaries that earlier writes left in `folder` when they were killed between
+// creating them and the rename: regular files of this user with our temporary names, untouched
+// for longer than kStaleAfter (a write in progress keeps touching its file, and none takes that
+// long). Anything else, another user's files included, is left alone; failures are ignored.
+void remove_stale_temporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!is_temporary_name(entry->d_name)) continue;
+    struct stat s {};
+    if (::fstatat(::dirfd(dir), entry->d_name, &s, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(s.st_mode) || s.st_uid != ::geteuid() || now - s.st_mtime <= kStaleAfter) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
 
 // The folder part of a path, with its trailing "/" ("" for a bare name: the current folder).
 std::string folder_of(const std::string& path) {
@@ -44,7 +82,9 @@ std::string FileWrite::reason() const {
 }
 
 FileWrite write_file_atomically(const std::string& path, std::string_view bytes) {
-  std::string temp = folder_of(path) + ".brx-XXXXXX";
+  const std::string folder = folder_of(path);
+  remove_stale_temporaries(folder);
+  std::string temp = folder + kTemporaryPrefix + "XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return {errno};
   int error = write_all(fd, bytes);

@@ -22,7 +22,8 @@ struct FileWrite {
 // under a short name (".brx-XXXXXX"), so target names up to the file system's limit work; it is
 // written whole, flushed with fsync and renamed over `path`, and removed again on every failure.
 // A file that is replaced keeps its permission bits; a new one gets 0666 less the process's
-// umask, as any file the user creates.
+// umask, as any file the user creates. Temporaries that killed writes left in the folder (this
+// user's files with such a name, untouched for over a minute) are removed first.
 FileWrite write_file_atomically(const std::string& path, std::string_view bytes);
 
 // The process's file-creation mask, read without changing it: umask(2) can only set it, which

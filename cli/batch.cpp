@@ -1,17 +1,25 @@
 #include "cli/batch.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
+#include <new>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "analysis/input_error.h"
 #include "base/stop.h"
+#include "base/utf8_text.h"
+#include "cli/report_collisions.h"
 #include "crosscheck/verdict_text.h"
 
 namespace brx {
@@ -29,7 +37,8 @@ const char* body_name(ReportBody body) {
   return "full";
 }
 
-// Minimal JSON writer: numbers with all their digits, non-finite figures as null.
+// Minimal JSON writer: numbers with all their digits, non-finite figures as null. Strings are
+// valid UTF-8 whatever they held: a byte that is not part of a UTF-8 sequence becomes U+FFFD.
 class Json {
  public:
   Json& open() {
@@ -96,7 +105,7 @@ class Json {
   }
   void string_value(const std::string& v) {
     s_ += '"';
-    for (const char c : v) {
+    for (const char c : valid_utf8(v)) {
       if (c == '"' || c == '\\') {
         s_ += '\\';
         s_ += c;
@@ -184,10 +193,33 @@ std::string sci(double v) {
   return buf;
 }
 
-std::string stop_message(const std::string& file, const Stop& s) {
-  std::string m = file + ": ";
+std::string stop_message(const std::string& name, const Stop& s) {
+  std::string m = name + ": ";
   if (!s.message().empty()) m += s.message() + " ";
-  return m + "(STOP " + s.text() + ")\n";
+  return m + "(STOP " + s.text() + ")";
+}
+
+// What a failed run says about a report already beside its data file: it is not this run's.
+std::string earlier_report_note(const std::string& report) {
+  std::error_code ec;
+  if (report.empty() || !std::filesystem::is_regular_file(report, ec)) return {};
+  return "; the existing report " + printable(report) + " is from an earlier run";
+}
+
+// The report a run of `file` writes, as the run names it.
+std::string report_of(const std::string& file) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+  const std::string data = ec ? file : absolute.string();
+  const std::string report = report_path(data);
+  return report == data ? std::string() : report;
+}
+
+// The line of a file that was not analysed: its name, no report, and why.
+std::string error_json(const std::string& file, const std::string& message) {
+  Json j;
+  j.open().key("file").string(file).key("error").string(message).key("report").null().close();
+  return j.text();
 }
 
 // The lines a run wrote for the user (the masked-[Po] note), each prefixed with the file.
@@ -200,12 +232,22 @@ std::string prefixed(const std::string& file, const std::string& text) {
   return out;
 }
 
-bool parse_jobs(const std::string& text, int& jobs) {
+// A count of 1 or more.
+bool parse_count(const std::string& text, int& count) {
   int value = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || ptr != text.data() + text.size() || value < 1) return false;
-  jobs = value;
+  count = value;
   return true;
+}
+
+// Files analysed at once: as asked (by default one per core), but never more than there are
+// files, nor more than kWorkersPerCore per core, each holding a whole analysis.
+constexpr std::size_t kWorkersPerCore = 4;
+std::size_t worker_count(int asked, std::size_t files) {
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t wanted = asked > 0 ? static_cast<std::size_t>(asked) : cores;
+  return std::min({wanted, std::max<std::size_t>(files, 1), kWorkersPerCore * cores});
 }
 
 }  // namespace
@@ -231,13 +273,18 @@ std::string batch_usage() {
          "                the pictures --plot saves, a comma-separated list of bmp, png,\n"
          "                svg (lines and text) and pdf (one page); implies --plot\n"
          "  -j N, --jobs N\n"
-         "                analyse N files at once (default: one per processor core);\n"
-         "                the output keeps the order of the files\n"
+         "                analyse N files at once (default: one per processor core, at\n"
+         "                most four per core); the output keeps the order of the files\n"
+         "  --max-rows N  analyse files of up to N data rows (default 100000); a file of\n"
+         "                more is refused: each row adds some 3 ms to the fits\n"
          "  --help        show this text and exit\n"
          "  --version     show the version and exit\n"
          "\n"
-         "Exit status: 0 when every file was analysed, 1 when any file failed,\n"
-         "2 for a usage error. Errors go to standard error and name the file and line.\n";
+         "Exit status: 0 when every file was analysed, 1 when any file failed (or the\n"
+         "results could not be written), 2 for a usage error. Errors go to standard error\n"
+         "and name the file and line. Two files whose reports would be the same file, or\n"
+         "whose report would replace another of the files, are refused: the second one\n"
+         "given is not analysed.\n";
 }
 
 std::optional<std::string> parse_batch_args(const std::vector<std::string>& args,
@@ -264,11 +311,15 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
       options.version = true;
     } else if (a == "-j" || a == "--jobs") {
       if (i + 1 >= args.size()) return a + " needs a number of files to analyse at once";
-      if (!parse_jobs(args[++i], options.jobs)) return "bad number of jobs '" + args[i] + "'";
+      if (!parse_count(args[++i], options.jobs)) return "bad number of jobs '" + args[i] + "'";
     } else if (a.rfind("--jobs=", 0) == 0 ||
                (a.rfind("-j", 0) == 0 && a.size() > 2 && a[1] == 'j')) {
       const std::string value = a[1] == 'j' ? a.substr(2) : a.substr(7);
-      if (!parse_jobs(value, options.jobs)) return "bad number of jobs '" + value + "'";
+      if (!parse_count(value, options.jobs)) return "bad number of jobs '" + value + "'";
+    } else if (a == "--max-rows" || a.rfind("--max-rows=", 0) == 0) {
+      if (a == "--max-rows" && i + 1 >= args.size()) return a + " needs a number of rows";
+      const std::string value = a == "--max-rows" ? args[++i] : a.substr(11);
+      if (!parse_count(value, options.max_rows)) return "bad number of rows '" + value + "'";
     } else {
       return "unknown option '" + a + "'";
     }
@@ -299,7 +350,7 @@ std::string verdict_words(const RunSummary& s) {
 
 std::string text_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc) {
-  std::string line = file + ": ";
+  std::string line = printable(file) + ": ";
   if (s.body != ReportBody::kFull) {
     line += "n=" + std::to_string(s.n) + ": " + verdict_words(s);
   } else {
@@ -315,7 +366,12 @@ std::string json_line(const std::string& file, const RunSummary& s,
   const Comparison& c = s.stats;
   Json j;
   j.open();
-  j.key("file").string(file).key("report").string(s.report_path);
+  j.key("file").string(file).key("report");
+  if (s.report_written) {
+    j.string(s.report_path);
+  } else {
+    j.null();
+  }
   j.key("body").string(body_name(s.body)).key("n").integer(s.n);
   j.key("deactivation_type").integer(s.flagpexp == 1 ? 2 : 1);
   j.key("kd").number(c.kd).key("kd_pvalue").number(c.kdp);
@@ -360,42 +416,45 @@ std::string json_line(const std::string& file, const RunSummary& s,
   return j.text();
 }
 
-FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot) {
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot, int max_rows) {
   FileOutcome o;
-  auto failed = [&](const std::string& message) {
-    o.errors += message;
-    if (json) {
-      Json j;
-      std::string text = message;
-      if (!text.empty() && text.back() == '\n') text.pop_back();
-      j.open().key("file").string(file).key("error").string(text).close();
-      o.line = j.text();
-    }
+  const std::string name = printable(file);
+  // A file that could not be analysed: its message, and whether a report lies beside it from
+  // before.
+  auto failed = [&](std::string message, bool report_untouched) {
+    if (report_untouched) message += earlier_report_note(report_of(file));
+    o.errors += message + "\n";
+    if (json) o.line = error_json(file, message);
   };
   try {
     globalsplot gp;
     std::ostringstream notes;
-    const RunSummary s = brevantix_run(file, gp, notes);
-    o.errors += prefixed(file, notes.str());
+    const RunSummary s = brevantix_run(file, gp, notes, max_rows);
+    o.errors += prefixed(name, notes.str());
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
     o.line = json ? json_line(file, s, cc) : text_line(file, s, cc);
     o.ok = s.report_written;
-    if (!s.report_written)
-      o.errors += file + ": the report " + s.report_path +
-                  " could not be written: " + s.report_error + "\n";
+    if (!s.report_written) {
+      o.errors += name + ": the report " + printable(s.report_path) +
+                  " could not be written: " + s.report_error + earlier_report_note(s.report_path) +
+                  "\n";
+    }
     if (plot && o.ok) {
       if (const std::string e = plot(s, gp); !e.empty()) {
-        o.errors += file + ": " + e + "\n";
+        o.errors += name + ": " + e + "\n";
         o.ok = false;
       }
     }
   } catch (const Stop& s) {
-    failed(stop_message(file, s));
+    // A data file gone by the end of the run stops it after its report was written.
+    failed(stop_message(name, s), s.text() != "EXECUTION L1286");
   } catch (const InputError& e) {
-    failed(std::string(e.what()) + "\n");
+    failed(e.what(), true);
+  } catch (const std::bad_alloc&) {
+    failed(name + ": there is not enough memory to analyse it", true);
   } catch (const std::exception& e) {
-    failed(file + ": " + e.what() + "\n");
+    failed(name + ": " + e.what(), true);
   }
   return o;
 }
@@ -403,41 +462,80 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
               const PlotWriter& plot) {
   const std::size_t count = options.files.size();
+  const std::vector<std::string> refused = report_collisions(options.files);
   std::vector<FileOutcome> outcomes(count);
   std::vector<char> done(count, 0);
   std::mutex m;
   std::condition_variable cv;
   std::atomic<std::size_t> next{0};
 
-  unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
-                                   : std::max(1u, std::thread::hardware_concurrency());
-  jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(count, 1)));
-
-  auto worker = [&] {
-    for (std::size_t i = next++; i < count; i = next++) {
-      FileOutcome o =
-          analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{});
-      std::lock_guard<std::mutex> lock(m);
-      outcomes[i] = std::move(o);
-      done[i] = 1;
-      cv.notify_all();
+  // Takes the next file nobody has taken; false when there is none left.
+  auto analyse_next = [&] {
+    const std::size_t i = next++;
+    if (i >= count) return false;
+    FileOutcome o;
+    if (refused[i].empty()) {
+      o = analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{},
+                       options.max_rows);
+    } else {
+      o.errors = refused[i] + "\n";
+      if (options.json) o.line = error_json(options.files[i], refused[i]);
     }
+    std::lock_guard<std::mutex> lock(m);
+    outcomes[i] = std::move(o);
+    done[i] = 1;
+    cv.notify_all();
+    return true;
   };
+  // The calling thread is one of the workers; a thread that cannot be started (a limit on
+  // processes or memory) leaves the work to those that could.
+  const std::size_t jobs = worker_count(options.jobs, count);
   std::vector<std::thread> threads;
-  for (unsigned t = 0; t < jobs; ++t) threads.emplace_back(worker);
+  for (std::size_t t = 1; t < jobs; ++t) {
+    try {
+      threads.emplace_back([&] {
+        while (analyse_next()) {
+        }
+      });
+    } catch (const std::system_error& e) {
+      err << "brevantix-kd-batch: could not start another thread (" << e.what() << "); analysing "
+          << threads.size() + 1 << (threads.empty() ? " file" : " files") << " at once\n"
+          << std::flush;
+      break;
+    }
+  }
 
-  // Each file's output is written as soon as it and every file before it are done.
+  // Each file's output is written as soon as it and every file before it are done; while the
+  // next one is not, this thread analyses a file itself.
   bool all_ok = true;
+  int out_error = 0;  // errno of a failed write to `out`
   for (std::size_t i = 0; i < count; ++i) {
     std::unique_lock<std::mutex> lock(m);
-    cv.wait(lock, [&] { return done[i] != 0; });
-    const FileOutcome o = outcomes[i];
+    while (done[i] == 0) {
+      if (next.load() < count) {
+        lock.unlock();
+        analyse_next();
+        lock.lock();
+      } else {
+        cv.wait(lock);
+      }
+    }
+    const FileOutcome o = std::move(outcomes[i]);
     lock.unlock();
     err << o.errors << std::flush;
-    if (!o.line.empty()) out << o.line << '\n' << std::flush;
+    if (!o.line.empty() && out_error == 0) {
+      errno = 0;
+      out << o.line << '\n' << std::flush;
+      if (!out) out_error = errno != 0 ? errno : EIO;
+    }
     all_ok = all_ok && o.ok;
   }
   for (auto& t : threads) t.join();
+  if (out_error != 0) {
+    err << "brevantix-kd-batch: the results could not be written to standard output: "
+        << std::strerror(out_error) << "\n";
+    return kExitSomeFailed;
+  }
   return all_ok ? kExitAllAnalysed : kExitSomeFailed;
 }
 

@@ -23,7 +23,8 @@ struct BatchOptions {
   bool json = false;  // one JSON object per line and file
   bool plot = false;  // also the plot picture beside each report (run7.bmp, run7.png)
   std::vector<std::string> plot_formats = kDefaultPlotFormats;  // the pictures' formats
-  int jobs = 0;  // files analysed at once; 0 = one per processor core
+  int jobs = 0;                    // files analysed at once; 0 = one per processor core
+  int max_rows = kDefaultMaxRows;  // a file of more data rows is refused
   bool help = false;
   bool version = false;
   std::vector<std::string> files;
@@ -43,7 +44,10 @@ std::string batch_usage();
 
 // One file's output: the line for standard output (without its line end) and the messages for
 // standard error (complete lines). ok is false when the file could not be analysed or its report
-// could not be written.
+// could not be written. File names and lines from files are shown printable (control characters
+// and stray bytes as \xNN) in text, and as valid UTF-8 in JSON. When the file is not analysed or
+// its report is not written, the JSON's "report" is null and the message says whether a report
+// beside it is left from an earlier run.
 struct FileOutcome {
   bool ok = false;
   std::string line;
@@ -53,7 +57,8 @@ struct FileOutcome {
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
 using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
 
-FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {});
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {},
+                         int max_rows = kDefaultMaxRows);
 
 // The verdict of a run in a few words ("significant deactivation likely", ...).
 std::string verdict_words(const RunSummary& s);
@@ -66,7 +71,8 @@ std::string json_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
-// `err`. Returns the exit status.
+// `err`. A file whose report would be another's, or another of the files, is refused
+// (report_collisions). Returns the exit status: also 1 when `out` could not be written.
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
               const PlotWriter& plot = {});
 

@@ -45,12 +45,16 @@ int main(int argc, char** argv) {
               << "Try 'brevantix-kd-batch --help'.\n";
     return brx::kExitUsage;
   }
-  if (options.help) {
-    std::cout << brx::batch_usage();
-    return brx::kExitAllAnalysed;
-  }
-  if (options.version) {
-    std::cout << "brevantix-kd-batch " << BRX_VERSION << "\n";
+  if (options.help || options.version) {
+    if (options.help) {
+      std::cout << brx::batch_usage();
+    } else {
+      std::cout << "brevantix-kd-batch " << BRX_VERSION << "\n";
+    }
+    if (!std::cout.flush()) {
+      std::cerr << "brevantix-kd-batch: standard output could not be written\n";
+      return brx::kExitSomeFailed;
+    }
     return brx::kExitAllAnalysed;
   }
   if (!options.plot) return brx::run_batch(options, std::cout, std::cerr);

@@ -48,7 +48,11 @@ double crossing(const ProfileSsr& profile, double limit, double a, double fa, do
 KdInterval profile_interval(const ProfileSsr& profile, const ProfileSearch& s) {
   KdInterval out{kNaN, kNaN, false};
   const double f_hat = s.ssr_hat - s.limit;
-  if (!(f_hat <= 0) || !(s.kd_hat >= 0) || !(s.kd_unit > 0)) return out;
+  // A time span below the smallest normal double makes kd_unit infinite, and the doubling of
+  // the upper search would never end.
+  if (!(f_hat <= 0) || !(s.kd_hat >= 0) || !(s.kd_unit > 0) || !std::isfinite(s.kd_unit)) {
+    return out;
+  }
 
   // Lower end: 0 when the nested fit is itself within the limit.
   const double f_zero = s.ssr_at_zero - s.limit;
@@ -60,7 +64,7 @@ KdInterval profile_interval(const ProfileSsr& profile, const ProfileSearch& s) {
   const double open_end = kKdOpenEnd * s.kd_unit;
   double a = s.kd_hat, fa = f_hat;
   double high = std::numeric_limits<double>::infinity();
-  for (double b = std::max(2 * s.kd_hat, s.kd_unit); b <= open_end; b *= 2) {
+  for (double b = std::max(2 * s.kd_hat, s.kd_unit); b <= open_end && std::isfinite(b); b *= 2) {
     const double fb = profile(b) - s.limit;
     if (std::isnan(fb)) return out;
     if (fb > 0) {

@@ -157,6 +157,14 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
        "Run Aborted! / Time values in file must not be equal! Program terminated!"},
       {"onenumber.dat", "4.5\n0, 0\n1\n2, 3\n", ":3: expected a time and a product value: \"1\""},
       {"backwards.dat", "4.5\n0, 0\n2, 1\n1, 2\n3, 3\n4, 4\n", ":4: the times must increase"},
+      // Each refusal names the real reason, found on the file's own times.
+      {"backwards-below-0.dat", "4.5\n0, 0\n-1, 1\n2, 2\n3, 3\n", ":3: the times must increase"},
+      {"below-0.dat", "4.5\n-3, 0\n-2, 1\n2, 2\n3, 3\n", ":3: times of 0 or less cannot"},
+      {"first-below-0.dat", "4.5\n-1, 0\n0.001, 1\n1, 2\n2, 3\n100, 4\n",
+       ":3: a first time below 0 is fitted as 1 % of the last time"},
+      {"span.dat", "4.5\n1e-300, 0.1\n1e-200, 0.5\n1e-100, 1\n1, 2\n1e100, 3\n1e300, 3.5\n",
+       ":4: the times span too many orders of magnitude to be normalised"},
+      {"overflow.dat", "4.5\n0, 0\n1, 1\n2, 2\n1.79e308, 3\n", ":5: the last time is too large"},
       {"wouldbe.out", "4.5\n0, 0\n1, 2\n", ": the report would replace the data file"},
   };
   for (const auto& c : cases) {
@@ -180,6 +188,27 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
     if (c.text != nullptr) {
       EXPECT_EQ(TempDir::read(data), c.text) << c.name;
     }
+  }
+}
+
+// Numbers below the smallest double are read as 0 (or a denormal), times across many orders of
+// magnitude are fine as long as their scaling keeps them apart, and so is a tie the repair
+// leaves to the stretch of the last time.
+TEST(BrevantixRun, AnalysesUnderflowingNumbersAndWideTimes) {
+  const struct {
+    const char* text;
+    double y1;
+  } cases[] = {{"4.5\n0, 1e-400\n1, 1\n2, 2d0\n3, 3\n4, 4\n", 0.0},
+               {"4.5\n1e-200, 1e-310\n1e-100, 1\n1, 2\n1e100, 3\n1e200, 4\n", 1e-310},
+               // A tie at the end that only the 1 % stretch parts: 1, 2, 2.5, 3, 3.03.
+               {"4.5\n1, 1\n2, 1.5\n3, 2\n3, 3\n3, 4\n", 1}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    Analysis r;
+    run(dir.write("wide.dat", c.text), r);
+    EXPECT_TRUE(r.s.report_written) << c.text;
+    EXPECT_EQ(r.s.n, 5) << c.text;
+    EXPECT_EQ(r.s.y_raw.at(0), c.y1) << c.text;
   }
 }
 

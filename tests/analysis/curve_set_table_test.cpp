@@ -1,6 +1,7 @@
 #include "analysis/curve_set_table.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -193,6 +194,62 @@ TEST(CurveSetTable, TellsTablesFromDataFiles) {
     EXPECT_EQ(is_curve_set_table(dir.write(k.name, k.text).string()), k.table) << k.name;
   }
   EXPECT_FALSE(is_curve_set_table((dir.path() / "none.txt").string()));
+}
+
+// The limits of a data file hold for tables too: only regular files, lines and quoted cells of
+// at most 65536 characters, at most so many data rows (counted in the message); numbers too
+// small for a double read as the nearest one.
+TEST(CurveSetTable, RefusesTablesBeyondTheLimitsOfADataFile) {
+  TempDir dir;
+  const std::string head = "Time,A\nSo,1\nE0,1\n";
+  std::string rows;
+  for (int i = 0; i < 1000; ++i) rows += std::to_string(i) + ",1e-400\n";
+  EXPECT_EQ(read_curve_set_table(dir.write("most.csv", head + rows).string(), 1000).curves[0].y[5],
+            0.0);
+
+  const auto fifo = dir.path() / "pipe.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(is_curve_set_table((dir.path() / "pipe.txt").string()));
+  const struct {
+    std::string path;
+    int line;
+    std::string says;
+  } cases[] = {
+      {dir.write("over.csv", head + rows + "1000,1\n\n2000,1\n").string(), 0,
+       "holds 1001 data rows, more than the 1000 that are analysed at most"},
+      {dir.write("wide.csv", head + "0,1" + std::string(70000, ' ') + "\n").string(), 4,
+       "the line is longer than 65536 characters"},
+      {dir.write("cell.csv",
+                 head + "0,\"" + std::string(40000, '1') + "\n" + std::string(40000, '2') + "\"\n")
+           .string(),
+       4, "a quoted cell is longer than 65536 characters"},
+      {fifo.string(), 0, "is not a regular file (a named pipe)"},
+  };
+  for (const auto& c : cases) {
+    try {
+      read_curve_set_table(c.path, 1000);
+      ADD_FAILURE() << c.path;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.line(), c.line) << c.path;
+      EXPECT_NE(e.reason().find(c.says), std::string::npos) << e.what();
+    }
+  }
+}
+
+// A name from the file reaches the message cut short and escaped.
+TEST(CurveSetTable, QuotesNamesShortAndEscaped) {
+  TempDir dir;
+  const std::string name = "A\x1b[2J" + std::string(200, 'n');
+  try {
+    read_curve_set_table(dir.write("n.csv", "Time," + name + "\nSo,x\n").string());
+    ADD_FAILURE();
+  } catch (const InputError& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("column 2 (A\\x1b[2J" + std::string(75, 'n') + "\u2026): expected [So]"),
+              std::string::npos)
+        << what;
+    EXPECT_EQ(what.find('\x1b'), std::string::npos);
+  }
 }
 
 TEST(CurveSetTable, ExampleTablesHoldTheSameSet) {

@@ -114,6 +114,24 @@ TEST(ReportPath, ReplacesTheLastThreeCharactersOfTheName) {
   EXPECT_EQ(report_path("/data/RUN7.DAT"), "/data/RUN7.out");
   EXPECT_EQ(report_path("/data/ab"), "/data/out");  // the cut never reaches into the folder
   EXPECT_EQ(report_path("ab"), "out");
+  // Characters, not bytes: a multi-byte character is cut whole, never split.
+  const struct {
+    const char* data;
+    const char* report;
+  } cases[] = {
+      {"/d/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.dat",
+       "/d/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.out"},
+      {"/d/a\xE6\x97\xA5"
+       "b",
+       "/d/out"},
+      {"/d/x\xE6\x97\xA5", "/d/out"},  // two characters
+      {"/d/ab\xE6\x97\xA5"
+       "cd",
+       "/d/about"},
+      {"/d/a\xFF.dat", "/d/a\xFF.out"},
+      {"/d/abc\xFF", "/d/aout"},  // a stray byte is one character
+  };
+  for (const auto& c : cases) EXPECT_EQ(report_path(c.data), c.report) << c.data;
 }
 
 }  // namespace

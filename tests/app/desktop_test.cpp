@@ -1,15 +1,14 @@
 // The desktop program driven as a user drives it: menu items chosen, controls clicked, dialogs
 // answered, the window's picture inspected.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <initializer_list>
 #include <memory>
 #include <regex>
@@ -542,16 +541,21 @@ TEST_F(Desktop, AnAbortedAnalysisSaysSoInThePlotAndDrawsNoCurves) {
   EXPECT_GT(count_pixels(p, kBlue) * count_pixels(p, kViolet), 0);
 }
 
-// While the analysis runs (here it waits for its data to come through a pipe) the cursor is
-// busy and Run cannot be asked for again; both come back when it ends.
+// While the analysis runs (here it waits until the test lets it go) the cursor is busy and Run
+// cannot be asked for again; both come back when it ends.
 TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
-  const fs::path pipe = dir.path() / "slow.dat";
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  open_and_run(pipe, false);
+  std::promise<void> go;
+  std::shared_future<void> released = go.get_future().share();
+  std::atomic<bool> entered{false};
+  w.analyse = [released, &entered](const std::string& file, globalsplot& gp_run) {
+    entered = true;
+    released.wait();
+    return brevantix_run(file, gp_run);
+  };
+  open_and_run(dir.path() / "Example.dat", false);
   const int passes = w.idle_passes.load();
   tt::choose_menu_item(win, w.ids.run);
-  int fd = -1;  // opens once the run has opened the pipe for reading
-  ASSERT_TRUE(eventually([&] { return (fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  ASSERT_TRUE(eventually([&] { return entered.load(); }));
   EXPECT_TRUE(eventually([&] { return tt::busy_cursor_shown(win); }));
   EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
   // A check box toggled meanwhile does not bring Run back.
@@ -559,9 +563,7 @@ TEST_F(Desktop, DuringARunTheCursorIsBusyAndRunIsGreyed) {
   settle();
   EXPECT_FALSE(item(w.ids.run) || control(w.ids.run_button));
   EXPECT_TRUE(item(w.ids.open) && item(w.ids.quit));
-  const std::string data = test::TempDir::read(dir.path() / "Example.dat");
-  EXPECT_EQ(write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
-  close(fd);
+  go.set_value();
   ASSERT_TRUE(eventually([&] { return w.idle_passes.load() > passes; }, 60000));
   EXPECT_FALSE(tt::busy_cursor_shown(win));
   EXPECT_TRUE(item(w.ids.run) && control(w.ids.run_button) && control(w.ids.results_button));

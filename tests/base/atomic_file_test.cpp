@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <utime.h>
 
 #include <cerrno>
 #include <csignal>
@@ -110,6 +111,30 @@ TEST(WriteFileAtomically, AFailedWriteSaysWhyAndLeavesTheOldFileAndNoTemporary) 
   EXPECT_EQ(too_big.error, EFBIG);
   EXPECT_EQ(TempDir::read(dir.path() / "old.out"), "old report");
   EXPECT_EQ(names_in(dir.path()), before);
+}
+
+// A write killed between creating its temporary and the rename leaves the temporary behind; the
+// next write into the folder removes it once it has lain untouched for a minute, and nothing
+// else: not a fresh one (a write in progress), not other names, not a folder.
+TEST(WriteFileAtomically, RemovesTemporariesThatKilledWritesLeftBehind) {
+  TempDir dir;
+  auto age = [&](const std::string& name, long seconds) {
+    const fs::path p = dir.path() / name;
+    const utimbuf times{std::time(nullptr) - seconds, std::time(nullptr) - seconds};
+    ASSERT_EQ(::utime(p.c_str(), &times), 0) << name;
+  };
+  for (const char* name : {".brx-a1B2c3", ".brx-ZZZZZZ", ".brx-fresh1", ".brx-abc12",
+                           ".brx-abc1234", "x.brx-abc123", ".brx-ab-c12", "data.dat"}) {
+    dir.write(name, "left");
+    age(name, 120);
+  }
+  age(".brx-fresh1", 5);
+  fs::create_directory(dir.path() / ".brx-folder");
+  age(".brx-folder", 120);
+  ASSERT_TRUE(write_file_atomically(dir.path() / "run.out", "report"));
+  EXPECT_EQ(names_in(dir.path()),
+            (std::set<std::string>{".brx-fresh1", ".brx-abc12", ".brx-abc1234", "x.brx-abc123",
+                                   ".brx-ab-c12", "data.dat", ".brx-folder", "run.out"}));
 }
 
 // Two writers of one file each use a temporary of their own: the file ends as one of them wrote

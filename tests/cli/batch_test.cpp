@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/batch_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unwritable_folder.h"
 
@@ -20,25 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-struct Result {
-  int status = -1;
-  std::vector<std::string> lines;  // standard output
-  std::string errors;              // standard error
-};
+using Result = test::BatchResult;
 
-// Runs the batch command in `dir` with `args`; `prefix` goes before the program (another user).
 Result batch(const TempDir& dir, const std::string& args, const std::string& prefix = {}) {
-  const TempDir outputs;
-  const fs::path out = outputs.path() / "stdout.txt", err = outputs.path() / "stderr.txt";
-  const std::string command = "cd '" + dir.path().string() + "' && " + prefix + BRX_BATCH_EXE +
-                              " " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-  const int raw = std::system(command.c_str());
-  Result r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::istringstream lines(TempDir::read(out));
-  for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
-  r.errors = TempDir::read(err);
-  return r;
+  return test::run_batch_command(dir, args, prefix);
 }
 
 std::string example() {

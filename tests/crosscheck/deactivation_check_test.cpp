@@ -97,6 +97,18 @@ TEST(DeactivationCheck, FitThatFailsGivesNoVerdict) {
   EXPECT_EQ(r.text, "no verdict: the least-squares fit failed");
 }
 
+// Times of denormal size (a span of 7e-310) make the unit of kd infinite; the check ends, without
+// a verdict, instead of searching for the end of the kd interval for ever.
+TEST(DeactivationCheck, TimesBelowTheSmallestNormalDoubleEndWithoutAVerdict) {
+  std::vector<double> t, y;
+  for (int i = 0; i < 8; ++i) {
+    t.push_back(1e-310 * i);
+    y.push_back(1e-300 * i);
+  }
+  const CrossCheck r = check_deactivation(t, y, 1e-300);
+  EXPECT_EQ(r.verdict, Verdict::kNone) << r.text;
+}
+
 TEST(DeactivationCheck, TypeTwoFileIsFittedWithFirstOrderLossAndSaysSo) {
   const ProgressCurve c = test::loss_curve({.kd = 1.0 / 60, .noise = 0.5});
   const CrossCheck one = check_deactivation(c.t, c.y, c.s0);

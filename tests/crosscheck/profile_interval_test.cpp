@@ -48,6 +48,18 @@ TEST(ProfileInterval, FlatProfileLeavesTheUpperEndOpen) {
   EXPECT_LE(calls, 15);
 }
 
+// Times spanning less than the smallest normal double make the unit of kd infinite: no interval,
+// found at once (the doubling from an infinite kd never ended).
+TEST(ProfileInterval, AnInfiniteUnitOfKdGivesNoInterval) {
+  int calls = 0;
+  const ProfileSsr f = [&calls](double) {
+    ++calls;
+    return 1.0;
+  };
+  EXPECT_FALSE(profile_interval(f, {0.5, 1, 1.5, 2, kInf}).ok);
+  EXPECT_EQ(calls, 0);
+}
+
 TEST(ProfileInterval, FailedRefitOrLimitBelowTheMinimumGiveNoInterval) {
   const ProfileSsr fails_above = [](double kd) {
     return kd > 2.5 ? std::nan("") : 1 + (kd - 2) * (kd - 2);
