@@ -352,7 +352,8 @@ std::string json_line(const std::string& file, const RunSummary& s,
   return j.text();
 }
 
-FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot) {
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot,
+                         ModelThreads threads) {
   FileOutcome o;
   auto failed = [&](const std::string& message) {
     o.errors += message;
@@ -367,7 +368,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
   try {
     globalsplot gp;
     std::ostringstream notes;
-    const RunSummary s = brevantix_run(file, gp, notes);
+    const RunSummary s = brevantix_run(file, gp, notes, threads);
     o.errors += prefixed(file, notes.str());
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
@@ -401,14 +402,17 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   std::condition_variable cv;
   std::atomic<std::size_t> next{0};
 
-  unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
-                                   : std::max(1u, std::thread::hardware_concurrency());
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(count, 1)));
+  // A second thread per file only while a core would otherwise sit idle: with a file per core
+  // it would only take turns with the others.
+  const ModelThreads per_file = jobs < cores ? ModelThreads::kTwo : ModelThreads::kOne;
 
   auto worker = [&] {
     for (std::size_t i = next++; i < count; i = next++) {
-      FileOutcome o =
-          analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{});
+      FileOutcome o = analyse_file(options.files[i], options.json,
+                                   options.plot ? plot : PlotWriter{}, per_file);
       std::lock_guard<std::mutex> lock(m);
       outcomes[i] = std::move(o);
       done[i] = 1;

@@ -51,7 +51,9 @@ struct FileOutcome {
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
 using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
 
-FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {});
+// `threads`: whether the run fits its two models at once (see brevantix_run).
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {},
+                         ModelThreads threads = ModelThreads::kTwo);
 
 // The verdict of a run in a few words ("significant deactivation likely", ...).
 std::string verdict_words(const RunSummary& s);
