@@ -277,12 +277,13 @@ struct BothFits {
 
 // Fits Model 1, then Model 2, from the same start values, on the calling thread or with Model 2
 // on a thread of its own. Model 2 reads nothing that Model 1 leaves behind: each fit sets the
-// model, the masks of Km..[So], [So] and the working parameters it starts from; each regression
-// pass restarts the seeds of its random search, and its first draw (seed 1415) replaces the
-// uniform generator's state; kd (nr.j1) is written and read only while kd is fitted. So Model 2
-// fitted in a copy of the fit context and of the working vector taken before Model 1 starts
-// comes out bit for bit as it does after Model 1. It writes only into its own copies; the data
-// tables and start values are shared read-only.
+// model, the masks of [Po], kd and [So], [So] itself and the working parameters it starts from
+// (no fit changes the masks of Km and Vmax); each regression pass restarts the seeds of its
+// random search, and its first draw (seed 1415) replaces the uniform generator's state; kd
+// (nr.j1) is written and read only while kd is fitted. So Model 2 fitted in a copy of the fit
+// context and of the working vector taken before Model 1 starts comes out bit for bit as it
+// does after Model 1. It writes only into its own copies; the data tables and start values are
+// shared read-only.
 BothFits fit_both_models(nrtype& nr, const std::array<double, 6>& p0, const FitTables& f,
                          ModelThreads threads, CurveTables& curves) {
   BothFits both;
