@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -78,6 +79,11 @@ void BM_BatchProcess(benchmark::State& state, const Program& program) {
   fs::remove_all(folder);
 }
 
+// With repetitions, the least of them: the run least disturbed by the rest of a busy machine.
+double least(const std::vector<double>& v) {
+  return *std::min_element(v.begin(), v.end());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,7 +105,8 @@ int main(int argc, char** argv) {
         ->Arg(200)
         ->Arg(1001)
         ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+        ->UseRealTime()
+        ->ComputeStatistics("min", least);
   }
   int rest_argc = static_cast<int>(rest.size());
   benchmark::Initialize(&rest_argc, rest.data());
