@@ -4,6 +4,9 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <future>
+#include <optional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -228,7 +231,7 @@ struct CurveTables {
 // while kd is fitted.
 ModelFit fit_one_model(int imdl, nrtype& nr, const std::array<double, 6>& p0,
                        std::vector<double>& p, const FitTables& f, CurveTables& curves,
-                       double& kdp) {
+                       std::optional<double>& kdp) {
   const int N = f.n;
   nr.imdl = imdl;
   int ierr = 0, ithr = 0;
@@ -262,12 +265,12 @@ ModelFit fit_one_model(int imdl, nrtype& nr, const std::array<double, 6>& p0,
     FitOptions pass{
         .weighting = Weighting::kRelative, .tol = kIntegratorTol, .maxit = kRegressionLimit};
     FitResult fitted = l7500(nr, imdl, p, f.y, sf0, f.t, N, 1, k, pass);
-    if (fitted.kdp) kdp = *fitted.kdp;
+    if (fitted.kdp) kdp = fitted.kdp;
     // Model 2 holds [Po] in its second pass; Model 1 adjusts it in both.
     if (imdl == 2) nr.mask[3] = 1;
     pass.weighting = Weighting::kUnit;
     fitted = l7500(nr, imdl, p, f.y, sf0, f.t, N, 1, k, pass);
-    if (fitted.kdp) kdp = *fitted.kdp;
+    if (fitted.kdp) kdp = fitted.kdp;
     ierr = fitted.ierr();
     ithr = fitted.ithr();
     ssr = fitted.ssr;
@@ -294,6 +297,67 @@ ModelFit fit_one_model(int imdl, nrtype& nr, const std::array<double, 6>& p0,
   fit.ierr = ierr;
   fit.ithr = ithr;
   return fit;
+}
+
+// Both models' fits, and what the run keeps of them beyond the parameters.
+struct BothFits {
+  ModelFit model1, model2;
+  double kdp = 0;                 // kd's p-value from the last pass that fitted kd
+  double other_thread_cpu = 0.0;  // processor time of Model 2's thread, when it had one
+};
+
+// Fits Model 1, then Model 2, from the same start values, on the calling thread or with Model 2
+// on a thread of its own. Model 2 reads nothing that Model 1 leaves behind: each fit sets the
+// model, the masks of [Po], kd and [So], [So] itself and the working parameters it starts from
+// (no fit changes the masks of Km and Vmax); each regression pass restarts the seeds of its
+// random search, and its first draw (seed 1415) replaces the uniform generator's state; kd
+// (nr.j1) is written and read only while kd is fitted. So Model 2 fitted in a copy of the fit
+// context and of the working vector taken before Model 1 starts comes out bit for bit as it
+// does after Model 1. It writes only into its own copies; the data tables and start values are
+// shared read-only.
+BothFits fit_both_models(nrtype& nr, const std::array<double, 6>& p0, const FitTables& f,
+                         ModelThreads threads, CurveTables& curves) {
+  BothFits both;
+  std::vector<double> p(p0.begin(), p0.end());  // the working vector, carried on as it is
+  std::optional<double> kdp1, kdp2;
+  if (threads == ModelThreads::kOne || !f.fittable) {
+    both.model1 = fit_one_model(1, nr, p0, p, f, curves, kdp1);
+    both.model2 = fit_one_model(2, nr, p0, p, f, curves, kdp2);
+  } else {
+    nrtype nr2 = nr;
+    std::vector<double> p2 = p;
+    CurveTables curves2(f.n);
+    ModelFit fit2;
+    auto fit_model2 = [&] {
+      bool start = true;
+      const double started = timeit(start);
+      fit2 = fit_one_model(2, nr2, p0, p2, f, curves2, kdp2);
+      return timeit(start) - started;
+    };
+    // Declared after everything Model 2 writes: should Model 1 throw, the future's end waits for
+    // Model 2 before those go.
+    std::future<double> model2;
+    try {
+      model2 = std::async(std::launch::async, fit_model2);
+    } catch (const std::system_error&) {
+      // No thread to be had: Model 2 follows on this one.
+    }
+    both.model1 = fit_one_model(1, nr, p0, p, f, curves, kdp1);
+    if (model2.valid()) {
+      both.other_thread_cpu = model2.get();
+    } else {
+      fit_model2();  // counted in the calling thread's time
+    }
+    both.model2 = fit2;
+    for (int i = 1; i <= f.n; ++i) {
+      curves.x(i, 2) = curves2.x(i, 2);
+      curves.y(i, 2) = curves2.y(i, 2);
+      curves.z(i, 2) = curves2.z(i, 2);
+    }
+  }
+  // As the sequential order has it: a later pass that fits kd would overwrite the p-value.
+  both.kdp = kdp2.value_or(kdp1.value_or(0.0));
+  return both;
 }
 
 // The legend labels and the run's title of the plot.
@@ -367,7 +431,7 @@ std::string missing_curves_reason(const RunSummary& s) {
 }
 
 RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes,
-                         int max_rows) {
+                         int max_rows, ModelThreads threads) {
   RunSummary out;
   locate_files(data_file, gp, out);
   nrtype nr;  // every analysis starts as a fresh process would
@@ -381,14 +445,14 @@ RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ost
   bool start = true;
   const double started = timeit(start);
   CurveTables curves(out.n);
-  std::vector<double> p(p0.begin(), p0.end());
-  double kdp = 0;
-  out.model1 = fit_one_model(1, nr, p0, p, tables, curves, kdp);
-  out.model2 = fit_one_model(2, nr, p0, p, tables, curves, kdp);
+  const BothFits fits = fit_both_models(nr, p0, tables, threads, curves);
+  out.model1 = fits.model1;
+  out.model2 = fits.model2;
   out.fitted = tables.fittable;
   label_the_plot(gp, nr.flagpexp);
-  out.stats = statistics(out, kdp);
-  out.cpu_seconds = timeit(start) - started;
+  out.stats = statistics(out, fits.kdp);
+  // The processor time of both threads: what the analysis cost, whichever way it ran.
+  out.cpu_seconds = timeit(start) - started + fits.other_thread_cpu;
 
   write_the_report(out);
   require_data_file(out.data_path);

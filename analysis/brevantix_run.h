@@ -39,7 +39,8 @@ struct RunSummary {
   double ymax = 1;      //   largest time (after the 1 % stretch) and the largest product
   ModelFit model1, model2;
   Comparison stats;        // AICc, F, p-values, Welch; kd and its p-value
-  double cpu_seconds = 0;  // processor time of the fits and statistics
+  double cpu_seconds = 0;  // processor time of the fits and statistics, summed over both
+                           // threads when the models were fitted at once
   // The points as imported, in the file's own units, for analyses that fit them as recorded:
   // tied times repaired, nothing else (no 1 % stretch of the last time, no normalisation, no
   // replacement of values <= 0). Element 0 is the first point.
@@ -63,17 +64,25 @@ struct RunSummary {
 // "no positive time or product"); empty when it gave them.
 std::string missing_curves_reason(const RunSummary& s);
 
+// How the two models are fitted: at once, Model 2 on a thread of its own while Model 1 runs on
+// the caller's, or one after the other on the caller's thread. The figures are the same to the
+// last bit; one thread suits callers that already keep every processor busy (the batch command
+// analysing as many files at once as there are cores).
+enum class ModelThreads { kTwo, kOne };
+
 // Analyses one data file: imports and repairs it, normalises times and products to their largest
 // values, fits Model 1 (deactivation) and Model 2 (classical), each by a simplex estimate and two
 // regression passes, compares them, writes the report beside the data file and publishes the
 // normalised data and both curves in the summary (n8, x8, y8, z8, title8, label8) and the legend
-// labels in gp. Each run fits in a fit context (nrtype) of its own. A relative path is taken in
+// labels in gp. Each run fits in a fit context (nrtype) of its own; with ModelThreads::kTwo Model
+// 2 is fitted on a second thread in a copy of it. A relative path is taken in
 // gp.cpath when that is set, else in the current folder; the working directory is never changed.
 // The three lines about a masked [Po] go to `notes`. A file of more than max_rows data rows is
 // refused. Throws InputError, and Stop ("EXECUTION L4275", "Run Aborted!", or one from the fitting
 // engine) before any report is written; "EXECUTION L1286", a data file gone by the end of the
 // run, comes after its report.
 RunSummary brevantix_run(const std::string& data_file, globalsplot& gp,
-                         std::ostream& notes = std::cout, int max_rows = kDefaultMaxRows);
+                         std::ostream& notes = std::cout, int max_rows = kDefaultMaxRows,
+                         ModelThreads threads = ModelThreads::kTwo);
 
 }  // namespace brx

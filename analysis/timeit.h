@@ -3,10 +3,10 @@
 
 namespace brx {
 
-// Processor time in seconds used so far by the calling thread (the whole run executes on one
-// thread, so in the single-threaded desktop program this is the process's figure, and runs of the
-// batch command in parallel do not count each other's time). Clears `start` when it is set; the
-// caller takes the difference of two readings.
+// Processor time in seconds used so far by the calling thread, so that runs of the batch command
+// in parallel do not count each other's time; a run that fits Model 2 on a thread of its own
+// adds that thread's figure to its own. Clears `start` when it is set; the caller takes the
+// difference of two readings.
 double timeit(bool& start);
 
 }  // namespace brx

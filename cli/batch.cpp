@@ -416,7 +416,8 @@ std::string json_line(const std::string& file, const RunSummary& s,
   return j.text();
 }
 
-FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot, int max_rows) {
+FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot, int max_rows,
+                         ModelThreads threads) {
   FileOutcome o;
   const std::string name = printable(file);
   // A file that could not be analysed: its message, and whether a report lies beside it from
@@ -429,7 +430,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
   try {
     globalsplot gp;
     std::ostringstream notes;
-    const RunSummary s = brevantix_run(file, gp, notes, max_rows);
+    const RunSummary s = brevantix_run(file, gp, notes, max_rows, threads);
     o.errors += prefixed(name, notes.str());
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
@@ -469,6 +470,13 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   std::condition_variable cv;
   std::atomic<std::size_t> next{0};
 
+  const std::size_t jobs = worker_count(options.jobs, count);
+  // A second thread per file only while a core would otherwise sit idle: with a file per core
+  // it would only take turns with the others.
+  const ModelThreads per_file = jobs < std::max(1u, std::thread::hardware_concurrency())
+                                    ? ModelThreads::kTwo
+                                    : ModelThreads::kOne;
+
   // Takes the next file nobody has taken; false when there is none left.
   auto analyse_next = [&] {
     const std::size_t i = next++;
@@ -476,7 +484,7 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     FileOutcome o;
     if (refused[i].empty()) {
       o = analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{},
-                       options.max_rows);
+                       options.max_rows, per_file);
     } else {
       o.errors = refused[i] + "\n";
       if (options.json) o.line = error_json(options.files[i], refused[i]);
@@ -489,7 +497,6 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   };
   // The calling thread is one of the workers; a thread that cannot be started (a limit on
   // processes or memory) leaves the work to those that could.
-  const std::size_t jobs = worker_count(options.jobs, count);
   std::vector<std::thread> threads;
   for (std::size_t t = 1; t < jobs; ++t) {
     try {

@@ -57,8 +57,9 @@ struct FileOutcome {
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
 using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
 
+// `threads`: whether the run fits its two models at once (see brevantix_run).
 FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {},
-                         int max_rows = kDefaultMaxRows);
+                         int max_rows = kDefaultMaxRows, ModelThreads threads = ModelThreads::kTwo);
 
 // The verdict of a run in a few words ("significant deactivation likely", ...).
 std::string verdict_words(const RunSummary& s);
