@@ -1,6 +1,7 @@
 #include "analysis/brevantix_run.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -69,17 +70,15 @@ void locate_files(const std::string& data_file, globalsplot& gp, RunSummary& out
 // products.
 struct Points {
   int n = 0;
-  double so = 0;          // |[So]| of line 1; its sign chose the deactivation type
-  std::vector<double> t;  // t[1..n]
-  Table y;                // y(1..n, 1)
+  double so = 0;           // |[So]| of line 1; its sign chose the deactivation type
+  std::vector<double> t;   // t[1..n]
+  Table y;                 // y(1..n, 1)
+  std::vector<int> lines;  // the file's line of each point, 0-based, for messages
 };
 
-// Reads the data file and mends tied times; the points as recorded, the deactivation type and
-// the number of points go to `out`.
-Points import_and_repair(const std::string& path, int max_rows, RunSummary& out) {
-  Points pts;
-  std::vector<double> P;
-  data_import(path, P, pts.t, pts.y, 1, 1, pts.n, max_rows);
+// Mends tied times of points laid out as data_import lays them out; the points as recorded, the
+// deactivation type and the number of points go to `out`.
+Points repair(Points pts, double so, RunSummary& out) {
   const int n = pts.n;
   const double last_time = n >= 1 ? pts.t[static_cast<std::size_t>(n)] : 0;
   repair_tied_times(pts.t, n);
@@ -88,11 +87,29 @@ Points import_and_repair(const std::string& path, int max_rows, RunSummary& out)
   out.t_raw.assign(pts.t.begin() + 1, pts.t.end());
   if (n >= 1) out.t_raw.back() = last_time;
   for (int i = 1; i <= n; ++i) out.y_raw.push_back(pts.y(i, 1));
-  out.so_raw = P[1];
+  out.so_raw = so;
   out.n = n;
-  pts.so = P[1];
+  pts.so = so;
   out.flagpexp = deactivation_flag(pts.so);
   return pts;
+}
+
+// The points of a data file: line 1 holds [So], point k (0-based) line k + 2.
+Points import_data_file(const std::string& path, int max_rows, RunSummary& out) {
+  Points pts;
+  std::vector<double> P;
+  data_import(path, P, pts.t, pts.y, 1, 1, pts.n, max_rows);
+  for (int k = 0; k < pts.n; ++k) pts.lines.push_back(k + 2);
+  return repair(std::move(pts), P[1], out);
+}
+
+// The points of one curve of a table, with the lines they come from.
+Points import_table_curve(const TableCurve& curve, RunSummary& out) {
+  Points pts;
+  std::vector<double> P;
+  import_curve(curve, P, pts.t, pts.y, 1, pts.n);
+  pts.lines = curve.lines;
+  return repair(std::move(pts), P[1], out);
 }
 
 // The fitting engine integrates from row to row and needs strictly increasing times: a file that
@@ -101,11 +118,11 @@ Points import_and_repair(const std::string& path, int max_rows, RunSummary& out)
 // (ties mended, the last stretched by 1 %) and `own` (the same, the last as written; 0-based);
 // then the times the fits see, rows 1..n: `scaled` before and `fitted` after the replacement of
 // values <= 0.
-void check_times(const std::string& path, const std::vector<double>& repaired,
-                 const std::vector<double>& own, const std::vector<double>& scaled,
-                 const std::vector<double>& fitted) {
+void check_times(const std::string& path, const std::vector<int>& lines,
+                 const std::vector<double>& repaired, const std::vector<double>& own,
+                 const std::vector<double>& scaled, const std::vector<double>& fitted) {
   for (std::size_t k = 1; k < own.size(); ++k) {
-    const int line = static_cast<int>(k) + 2;  // row k + 1, after line 1
+    const int line = lines[k];
     const double t = repaired[k + 1];
     // The stretch may be what parts a tie at the end (1, 3, 3, 3 ends 2, 3, 3.03); a negative
     // last time it moves back, which is no fault of the order.
@@ -119,7 +136,7 @@ void check_times(const std::string& path, const std::vector<double>& repaired,
     }
   }
   if (!std::isfinite(repaired.back())) {
-    throw InputError(path, static_cast<int>(own.size()) + 1, "",
+    throw InputError(path, lines.back(), "",
                      "the last time is too large: the fits stretch it by 1 %, which would "
                      "exceed the largest number a double holds");
   }
@@ -127,7 +144,7 @@ void check_times(const std::string& path, const std::vector<double>& repaired,
     if (fitted[k] > fitted[k - 1]) continue;
     // A first time below 0 is fitted as 0.01 (of the last time), after a second time that
     // may lie below it; otherwise the smallest times were lost below the smallest double.
-    throw InputError(path, static_cast<int>(k) + 1, "",
+    throw InputError(path, lines[k - 1], "",
                      k == 2 && scaled[1] < 0
                          ? "a first time below 0 is fitted as 1 % of the last time, which is "
                            "not earlier than this time"
@@ -189,7 +206,7 @@ FitTables normalise(Points pts, const std::string& path, RunSummary& out) {
     if (ti <= 0) ti = kNonPositiveFloor;
     f.y(i, 1) = y(i, 1) <= 0 ? kNonPositiveFloor : y(i, 1);
   }
-  if (f.fittable) check_times(path, repaired, out.t_raw, before_floors, f.t);
+  if (f.fittable) check_times(path, pts.lines, repaired, out.t_raw, before_floors, f.t);
   return f;
 }
 
@@ -416,27 +433,12 @@ void publish(RunSummary& out, CurveTables curves) {
   out.title8 = kTitle;
 }
 
-}  // namespace
-
-std::string missing_curves_reason(const RunSummary& s) {
-  switch (s.body) {
-    case ReportBody::kFull:
-      return {};
-    case ReportBody::kTooFewPoints:
-      return "too few data points";
-    case ReportBody::kAbortedFit:
-      break;
-  }
-  return s.fitted ? "the fit failed" : "no positive time or product";
-}
-
-RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes,
-                         int max_rows, ModelThreads threads) {
-  RunSummary out;
-  locate_files(data_file, gp, out);
+// Normalises the points, fits both models, compares them, writes the report and publishes the
+// tables: everything a run does once it has its points.
+void analyse(Points pts, globalsplot& gp, std::ostream& notes, ModelThreads threads,
+             RunSummary& out) {
   nrtype nr;  // every analysis starts as a fresh process would
-  const FitTables tables =
-      normalise(import_and_repair(out.data_path, max_rows, out), out.data_path, out);
+  const FitTables tables = normalise(std::move(pts), out.data_path, out);
   nr.flagpexp = out.flagpexp;
   const std::array<double, 6> p0 = start_values(tables.so, nr, notes);
   nr.iupdwn = 1;
@@ -457,6 +459,53 @@ RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ost
   write_the_report(out);
   require_data_file(out.data_path);
   publish(out, std::move(curves));
+}
+
+}  // namespace
+
+std::string missing_curves_reason(const RunSummary& s) {
+  switch (s.body) {
+    case ReportBody::kFull:
+      return {};
+    case ReportBody::kTooFewPoints:
+      return "too few data points";
+    case ReportBody::kAbortedFit:
+      break;
+  }
+  return s.fitted ? "the fit failed" : "no positive time or product";
+}
+
+RunSummary brevantix_run(const std::string& data_file, globalsplot& gp, std::ostream& notes,
+                         int max_rows, ModelThreads threads) {
+  RunSummary out;
+  locate_files(data_file, gp, out);
+  Points pts = import_data_file(out.data_path, max_rows, out);
+  analyse(std::move(pts), gp, notes, threads, out);
+  return out;
+}
+
+std::string curve_report_path(const std::string& table_file, const std::string& curve_name) {
+  namespace fs = std::filesystem;
+  const fs::path table(table_file);
+  std::string safe;
+  for (const char c : curve_name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 && byte < 0xC0) continue;  // the rest of a character already replaced
+    const bool plain = std::isalnum(byte) != 0 || c == '-' || c == '_' || c == '.' || c == '+';
+    safe += plain ? c : '_';
+  }
+  if (safe.size() > kCurveNameBytes) safe.resize(kCurveNameBytes);
+  const std::string stem = table.stem().string() + "-" + safe + ".out";
+  return (table.parent_path() / stem).string();
+}
+
+RunSummary brevantix_run_curve(const CurveSetTable& table, const TableCurve& curve, globalsplot& gp,
+                               std::ostream& notes, ModelThreads threads) {
+  RunSummary out;
+  locate_files(table.file, gp, out);
+  out.report_path = curve_report_path(out.data_path, curve.name);
+  Points pts = import_table_curve(curve, out);
+  analyse(std::move(pts), gp, notes, threads, out);
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/comparison.h"
+#include "analysis/curve_set_table.h"
 #include "analysis/data_import.h"
 #include "analysis/globalsplot.h"
 #include "analysis/report.h"
@@ -84,5 +85,21 @@ enum class ModelThreads { kTwo, kOne };
 RunSummary brevantix_run(const std::string& data_file, globalsplot& gp,
                          std::ostream& notes = std::cout, int max_rows = kDefaultMaxRows,
                          ModelThreads threads = ModelThreads::kTwo);
+
+// The longest part of a curve's name that goes into its report's name, in bytes.
+inline constexpr std::size_t kCurveNameBytes = 64;
+
+// The report of the curve named `curve_name` of the table `table_file`: beside the table, named
+// for the table without its extension, a hyphen and the curve's name with every character but
+// letters, digits, "-", "_", "." and "+" replaced by "_", cut after 64 bytes (plate.csv, curve
+// "A1" -> plate-A1.out; curve "E0 = 0.5 µM" -> plate-E0___0.5__M.out).
+std::string curve_report_path(const std::string& table_file, const std::string& curve_name);
+
+// Analyses one curve of a curve-set table as brevantix_run analyses a data file, and writes its
+// report to curve_report_path(table.file, curve.name). The summary's data_path is the table's;
+// a message about a time names the table's line of that point.
+RunSummary brevantix_run_curve(const CurveSetTable& table, const TableCurve& curve, globalsplot& gp,
+                               std::ostream& notes = std::cout,
+                               ModelThreads threads = ModelThreads::kTwo);
 
 }  // namespace brx

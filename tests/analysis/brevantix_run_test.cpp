@@ -318,5 +318,37 @@ TEST(MissingCurvesReason, NamesWhyARunGaveNoCurves) {
   }
 }
 
+// A curve of a table is analysed as the same points in a data file are: the same report, under
+// the table's name and the curve's; a message about a time names the table's line.
+TEST(BrevantixRun, ACurveOfATableGetsTheReportItsDataFileWould) {
+  TempDir dir;
+  Analysis file;
+  run(dir.write("example.dat", example_text()), file);
+
+  std::istringstream lines(example_text());
+  std::string row = "Time,A 1,late\nSo,4.5,4.5\nE0,1,1\n-2,,0.1\n-1,,0.2\n", line;
+  std::getline(lines, line);
+  while (std::getline(lines, line) && !line.empty()) {
+    const std::size_t comma = line.find(',');
+    row += line.substr(0, comma) + "," + line.substr(comma + 1) + ",3\n";
+  }
+  const CurveSetTable table = read_curve_set_table(dir.write("plate.csv", row).string());
+  globalsplot gp;
+  std::ostringstream notes;
+  const RunSummary curve = brevantix_run_curve(table, table.curves[0], gp, notes);
+  EXPECT_EQ(curve.report_path, (dir.path() / "plate-A_1.out").string());
+  EXPECT_EQ(curve.data_path, (dir.path() / "plate.csv").string());
+  EXPECT_EQ(masked_report(curve.report_path), masked_report(file.s.report_path));
+  EXPECT_EQ(curve.model1.p, file.s.model1.p);
+
+  try {
+    brevantix_run_curve(table, table.curves[1], gp, notes);
+    ADD_FAILURE() << "a time below 0 after the first was fitted";
+  } catch (const InputError& e) {
+    EXPECT_NE(std::string(e.what()).find("plate.csv:5: times of 0 or less"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(curve_report_path("/d/p.tsv", "E0 = 0.5 µM"), "/d/p-E0___0.5__M.out");
+}
+
 }  // namespace
 }  // namespace brx
