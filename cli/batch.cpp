@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "analysis/input_error.h"
+#include "base/atomic_file.h"
 #include "base/stop.h"
 #include "base/utf8_text.h"
 #include "cli/report_collisions.h"
@@ -272,6 +273,9 @@ std::string batch_usage() {
          "  --plot-format LIST\n"
          "                the pictures --plot saves, a comma-separated list of bmp, png,\n"
          "                svg (lines and text) and pdf (one page); implies --plot\n"
+         "  --csv FILE    also write a summary table, one row per file (per curve and\n"
+         "                per group of a curve-set table), as CSV to FILE; with - the\n"
+         "                table goes to standard output instead of the lines\n"
          "  -j N, --jobs N\n"
          "                analyse N files at once (default: one per processor core, at\n"
          "                most four per core); the output keeps the order of the files\n"
@@ -305,6 +309,11 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
       const std::string list = a == "--plot-format" ? args[++i] : a.substr(a.find('=') + 1);
       if (auto error = parse_plot_formats(list, options.plot_formats)) return *error;
       options.plot = true;
+    } else if (a == "--csv" || a.rfind("--csv=", 0) == 0) {
+      if (a == "--csv" && i + 1 >= args.size())
+        return a + " needs a file name (or - for standard output)";
+      options.csv = a == "--csv" ? args[++i] : a.substr(6);
+      if (options.csv.empty()) return "--csv needs a file name (or - for standard output)";
     } else if (a == "--help" || a == "-h") {
       options.help = true;
     } else if (a == "--version") {
@@ -325,6 +334,7 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
     }
   }
   if (!options.help && !options.version && options.files.empty()) return "no data file given";
+  if (options.csv == "-" && options.json) return "--csv - and --json both want standard output";
   return std::nullopt;
 }
 
@@ -426,6 +436,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     if (report_untouched) message += earlier_report_note(report_of(file));
     o.errors += message + "\n";
     if (json) o.line = error_json(file, message);
+    o.rows = {csv_error_row(file, "", message)};
   };
   try {
     globalsplot gp;
@@ -435,6 +446,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
     o.line = json ? json_line(file, s, cc) : text_line(file, s, cc);
+    o.rows.push_back(csv_run_row(file, "", s, verdict_words(s), cc));
     o.ok = s.report_written;
     if (!s.report_written) {
       o.errors += name + ": the report " + printable(s.report_path) +
@@ -462,6 +474,16 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
               const PlotWriter& plot) {
+  // The summary table must not replace one of the files it summarises.
+  for (const std::string& f : options.files) {
+    std::error_code ec;
+    if (!options.csv.empty() && options.csv != "-" &&
+        std::filesystem::equivalent(options.csv, f, ec)) {
+      err << "brevantix-kd-batch: --csv " << printable(options.csv)
+          << " would replace the data file " << printable(f) << "\n";
+      return kExitUsage;
+    }
+  }
   const std::size_t count = options.files.size();
   const std::vector<std::string> refused = report_collisions(options.files);
   std::vector<FileOutcome> outcomes(count);
@@ -488,6 +510,7 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     } else {
       o.errors = refused[i] + "\n";
       if (options.json) o.line = error_json(options.files[i], refused[i]);
+      o.rows.push_back(csv_error_row(options.files[i], "", refused[i]));
     }
     std::lock_guard<std::mutex> lock(m);
     outcomes[i] = std::move(o);
@@ -516,6 +539,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   // next one is not, this thread analyses a file itself.
   bool all_ok = true;
   int out_error = 0;  // errno of a failed write to `out`
+  const bool csv_out = options.csv == "-";
+  std::vector<CsvRow> rows;
   for (std::size_t i = 0; i < count; ++i) {
     std::unique_lock<std::mutex> lock(m);
     while (done[i] == 0) {
@@ -530,7 +555,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     const FileOutcome o = std::move(outcomes[i]);
     lock.unlock();
     err << o.errors << std::flush;
-    if (!o.line.empty() && out_error == 0) {
+    rows.insert(rows.end(), o.rows.begin(), o.rows.end());
+    if (!o.line.empty() && out_error == 0 && !csv_out) {
       errno = 0;
       out << o.line << '\n' << std::flush;
       if (!out) out_error = errno != 0 ? errno : EIO;
@@ -538,6 +564,17 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     all_ok = all_ok && o.ok;
   }
   for (auto& t : threads) t.join();
+  if (csv_out && out_error == 0) {
+    errno = 0;
+    out << csv_text(rows) << std::flush;
+    if (!out) out_error = errno != 0 ? errno : EIO;
+  } else if (!options.csv.empty()) {
+    if (const FileWrite w = write_file_atomically(options.csv, csv_text(rows)); !w) {
+      err << "brevantix-kd-batch: the summary table " << printable(options.csv)
+          << " could not be written: " << w.reason() << "\n";
+      all_ok = false;
+    }
+  }
   if (out_error != 0) {
     err << "brevantix-kd-batch: the results could not be written to standard output: "
         << std::strerror(out_error) << "\n";

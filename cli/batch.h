@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "cli/csv_summary.h"
 #include "cli/run_pictures.h"
 #include "crosscheck/deactivation_check.h"
 
@@ -25,6 +26,8 @@ struct BatchOptions {
   std::vector<std::string> plot_formats = kDefaultPlotFormats;  // the pictures' formats
   int jobs = 0;                    // files analysed at once; 0 = one per processor core
   int max_rows = kDefaultMaxRows;  // a file of more data rows is refused
+  std::string csv;                 // the summary table's file, "-" for standard output, or none
+  bool progress = false;           // a progress line on standard error (main: when a terminal)
   bool help = false;
   bool version = false;
   std::vector<std::string> files;
@@ -50,8 +53,9 @@ std::string batch_usage();
 // beside it is left from an earlier run.
 struct FileOutcome {
   bool ok = false;
-  std::string line;
+  std::string line;  // a curve-set table's several lines are joined by line ends
   std::string errors;
+  std::vector<CsvRow> rows;  // its rows of the summary table
 };
 
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
@@ -72,8 +76,9 @@ std::string json_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
-// `err`. A file whose report would be another's, or another of the files, is refused
-// (report_collisions). Returns the exit status: also 1 when `out` could not be written.
+// `err`; with options.csv also the summary table, written whole at the end (to `out` instead of
+// the lines when it is "-"). A file whose report would be another's, or another of the files, is
+// refused (report_collisions). Returns the exit status: also 1 when `out` could not be written.
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
               const PlotWriter& plot = {});
 
