@@ -20,6 +20,7 @@
 #include "base/atomic_file.h"
 #include "base/stop.h"
 #include "base/utf8_text.h"
+#include "cli/progress_line.h"
 #include "cli/report_collisions.h"
 #include "crosscheck/verdict_text.h"
 
@@ -541,6 +542,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   int out_error = 0;  // errno of a failed write to `out`
   const bool csv_out = options.csv == "-";
   std::vector<CsvRow> rows;
+  ProgressLine progress(err, count, options.progress && count > 1);
+  progress.update(0);
   for (std::size_t i = 0; i < count; ++i) {
     std::unique_lock<std::mutex> lock(m);
     while (done[i] == 0) {
@@ -554,7 +557,11 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     }
     const FileOutcome o = std::move(outcomes[i]);
     lock.unlock();
-    err << o.errors << std::flush;
+    if (!o.errors.empty()) {
+      progress.erase();
+      err << o.errors << std::flush;
+    }
+    progress.update(i + 1);
     rows.insert(rows.end(), o.rows.begin(), o.rows.end());
     if (!o.line.empty() && out_error == 0 && !csv_out) {
       errno = 0;
@@ -564,6 +571,7 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     all_ok = all_ok && o.ok;
   }
   for (auto& t : threads) t.join();
+  progress.erase();
   if (csv_out && out_error == 0) {
     errno = 0;
     out << csv_text(rows) << std::flush;

@@ -1,6 +1,7 @@
 // brevantix-kd-batch [options] FILE...: analyses progress-curve data files without a window.
 
 #include <glog/logging.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <string>
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     }
     return brx::kExitAllAnalysed;
   }
+  // Progress only for a person watching: not in a pipe, a log or a test's captured stream.
+  options.progress = isatty(STDERR_FILENO) == 1;
   if (!options.plot) return brx::run_batch(options, std::cout, std::cerr);
 
   // Pictures need the windowing layer, which only the picture module links.
