@@ -20,6 +20,7 @@
 #include "base/atomic_file.h"
 #include "base/stop.h"
 #include "base/utf8_text.h"
+#include "cli/curve_set_batch.h"
 #include "cli/progress_line.h"
 #include "cli/report_collisions.h"
 #include "crosscheck/verdict_text.h"
@@ -75,6 +76,11 @@ class Json {
   Json& integer(long v) {
     comma();
     s_ += std::to_string(v);
+    return *this;
+  }
+  Json& boolean(bool v) {
+    comma();
+    s_ += v ? "true" : "false";
     return *this;
   }
   Json& null() {
@@ -373,11 +379,13 @@ std::string text_line(const std::string& file, const RunSummary& s,
 }
 
 std::string json_line(const std::string& file, const RunSummary& s,
-                      const crosscheck::CrossCheck& cc) {
+                      const crosscheck::CrossCheck& cc, const std::string& curve) {
   const Comparison& c = s.stats;
   Json j;
   j.open();
-  j.key("file").string(file).key("report");
+  j.key("file").string(file);
+  if (!curve.empty()) j.key("set").string(file).key("curve").string(curve);
+  j.key("report");
   if (s.report_written) {
     j.string(s.report_path);
   } else {
@@ -424,6 +432,58 @@ std::string json_line(const std::string& file, const RunSummary& s,
   j.close();
   j.key("cpu_seconds").number(s.cpu_seconds);
   j.close();
+  return j.text();
+}
+
+std::string curve_error_json(const std::string& file, const std::string& curve,
+                             const std::string& message) {
+  if (curve.empty()) return error_json(file, message);
+  Json j;
+  j.open().key("file").string(file).key("set").string(file).key("curve").string(curve);
+  j.key("error").string(message).key("report").null().close();
+  return j.text();
+}
+
+std::string selwyn_json_line(const std::string& file, const std::vector<crosscheck::SetCurve>& set,
+                             const std::vector<std::size_t>& group,
+                             const crosscheck::SelwynFit& f) {
+  using crosscheck::Verdict;
+  Json j;
+  j.open().key("set").string(file).key("So").number(f.so).key("curves").begin_array();
+  for (const std::size_t k : group) {
+    j.open().key("name").string(set[k].name).key("E0").number(set[k].e0).close();
+  }
+  j.end_array().key("selwyn").open();
+  j.key("model").string("first-order enzyme loss, shared Km, kcat and kd");
+  j.key("n").integer(f.n).key("curves").integer(f.curves);
+  j.key("concentrations").integer(f.concentrations);
+  j.key("p").number(f.p).key("F").number(f.F);
+  j.key("aicc1").number(f.aicc1).key("aicc2").number(f.aicc2).key("weight1").number(f.weight1);
+  j.key("kd").number(f.kd).key("kd_low").number(f.kd_low).key("kd_high").number(f.kd_high);
+  j.key("half_life").number(f.half_life);
+  j.key("half_life_low").number(f.half_life_low).key("half_life_high").number(f.half_life_high);
+  j.key("Km").number(f.km).key("kcat").number(f.kcat);
+  j.key("classical_Km").number(f.classical_km).key("classical_kcat").number(f.classical_kcat);
+  j.key("ssr1").number(f.ssr1).key("ssr2").number(f.ssr2);
+  j.key("scaling_F").number(f.scaling_F).key("scaling_p").number(f.scaling_p);
+  j.key("doubtful").boolean(f.doubtful);
+  j.key("verdict");
+  if (f.verdict == Verdict::kDeactivation) {
+    j.string("deactivation");
+  } else if (f.verdict == Verdict::kNoEvidence) {
+    j.string("no evidence");
+  } else {
+    j.null();
+  }
+  j.key("text").string(f.text).key("note");
+  f.note.empty() ? j.null() : j.string(f.note);
+  j.key("members").begin_array();
+  for (const crosscheck::SelwynMember& m : f.members) {
+    j.open().key("name").string(m.name).key("E0").number(m.e0).key("n").integer(m.n);
+    j.key("P0").number(m.p0).key("Vmax").number(m.vmax).key("Vmax_own").number(m.vmax_own);
+    j.close();
+  }
+  j.end_array().close().close();
   return j.text();
 }
 
@@ -474,7 +534,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
 }
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
-              const PlotWriter& plot) {
+              const PlotWriter& plot, const SelwynWriter& selwyn) {
   // The summary table must not replace one of the files it summarises.
   for (const std::string& f : options.files) {
     std::error_code ec;
@@ -505,7 +565,12 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     const std::size_t i = next++;
     if (i >= count) return false;
     FileOutcome o;
-    if (refused[i].empty()) {
+    if (refused[i].empty() && is_curve_set_table(options.files[i])) {
+      // A table's curves share the workers' cores among themselves.
+      o = analyse_table(options.files[i], options.json, options.max_rows,
+                        worker_count(options.jobs, kWorkersPerCore * 1024),
+                        options.plot ? plot : PlotWriter{}, options.plot ? selwyn : SelwynWriter{});
+    } else if (refused[i].empty()) {
       o = analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{},
                        options.max_rows, per_file);
     } else {

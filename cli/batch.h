@@ -17,6 +17,7 @@
 #include "cli/csv_summary.h"
 #include "cli/run_pictures.h"
 #include "crosscheck/deactivation_check.h"
+#include "crosscheck/selwyn_fit.h"
 
 namespace brx {
 
@@ -61,6 +62,11 @@ struct FileOutcome {
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
 using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
 
+// Saves a group's Selwyn picture beside the curve-set table `file`; returns what went wrong, or
+// an empty text.
+using SelwynWriter =
+    std::function<std::string(const std::string& file, const crosscheck::SelwynFit& fit)>;
+
 // `threads`: whether the run fits its two models at once (see brevantix_run).
 FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {},
                          int max_rows = kDefaultMaxRows, ModelThreads threads = ModelThreads::kTwo);
@@ -72,14 +78,20 @@ std::string verdict_words(const RunSummary& s);
 // cross-check of the same points.
 std::string text_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
+// A curve of a curve-set table (`curve` its name) also carries "set" (the table) and "curve".
 std::string json_line(const std::string& file, const RunSummary& s,
-                      const crosscheck::CrossCheck& cc);
+                      const crosscheck::CrossCheck& cc, const std::string& curve = {});
+// The line of a file, or of the curve `curve` of the table `file`, that was not analysed.
+std::string curve_error_json(const std::string& file, const std::string& curve,
+                             const std::string& message);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
 // `err`; with options.csv also the summary table, written whole at the end (to `out` instead of
 // the lines when it is "-"). A file whose report would be another's, or another of the files, is
 // refused (report_collisions). Returns the exit status: also 1 when `out` could not be written.
+// A file that is_curve_set_table takes for a table is analysed curve by curve with the Selwyn
+// fit of each group (curve_set_batch.h), its pictures by `selwyn`.
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
-              const PlotWriter& plot = {});
+              const PlotWriter& plot = {}, const SelwynWriter& selwyn = {});
 
 }  // namespace brx

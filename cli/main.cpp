@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/curve_set_batch.h"
 #include "cli/picture_loader.h"
 #include "cli/run_pictures.h"
 
@@ -30,7 +31,14 @@ int run_with_pictures(void* context) {
     char error[1024];
     return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
   };
-  return brx::run_batch(*run.options, std::cout, std::cerr, writer);
+  const brx::SelwynWriter selwyn = [module, &formats](const std::string& file,
+                                                      const brx::crosscheck::SelwynFit& fit) {
+    const brx::SelwynPicture picture = brx::selwyn_picture_of(fit);
+    const brx::PictureRequest request = brx::selwyn_picture_request(file, fit.so, picture, formats);
+    char error[1024];
+    return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
+  };
+  return brx::run_batch(*run.options, std::cout, std::cerr, writer, selwyn);
 }
 
 }  // namespace
