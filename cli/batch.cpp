@@ -40,7 +40,9 @@ const char* body_name(ReportBody body) {
   return "full";
 }
 
-// Minimal JSON writer: numbers with all their digits, non-finite figures as null. Strings are
+// Minimal JSON writer: numbers with all their digits (%.17g, which the lines have always had; a
+// general JSON library prints the shortest form that reads back, other digits), non-finite
+// figures as null. Strings are
 // valid UTF-8 whatever they held: a byte that is not part of a UTF-8 sequence becomes U+FFFD.
 class Json {
  public:
@@ -270,6 +272,11 @@ std::string batch_usage() {
          "critical value, and the verdict; then, after \" | cross-check: \", the verdict of an\n"
          "independent check that fits an exact model of first-order enzyme loss to the\n"
          "points as recorded (the report is not changed by it).\n"
+         "\n"
+         "A curve-set table (a .csv or .tsv file: a time column, one column per curve,\n"
+         "rows So and E0) is analysed curve by curve (reports plate-A1.out, ...), and\n"
+         "each group of curves sharing [So] gets a global (Selwyn) fit: one line each.\n"
+         "With more than one file, a progress line is shown on a terminal.\n"
          "\n"
          "Options:\n"
          "  --json        one JSON object per line and file (JSON Lines)\n"

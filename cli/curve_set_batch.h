@@ -4,7 +4,7 @@
 // together (the Selwyn fit), with a Selwyn picture per group when pictures are asked for.
 //
 //   analyse_table        one table: a line per curve, then a line per group
-//   selwyn_json_line     a group's JSON line
+//   selwyn_json_line     a group's JSON line (in batch.cpp, beside the JSON writer)
 //   selwyn_text_line     a group's one-line summary
 //   selwyn_picture_of    a group's Selwyn plot in the plot's plain values
 //   selwyn_picture_path  its picture beside the table (plate.csv -> plate-selwyn-100.png)
