@@ -17,8 +17,11 @@
 #include <thread>
 
 #include "analysis/input_error.h"
+#include "base/atomic_file.h"
 #include "base/stop.h"
 #include "base/utf8_text.h"
+#include "cli/curve_set_batch.h"
+#include "cli/progress_line.h"
 #include "cli/report_collisions.h"
 #include "crosscheck/verdict_text.h"
 
@@ -37,7 +40,9 @@ const char* body_name(ReportBody body) {
   return "full";
 }
 
-// Minimal JSON writer: numbers with all their digits, non-finite figures as null. Strings are
+// Minimal JSON writer: numbers with all their digits (%.17g, which the lines have always had; a
+// general JSON library prints the shortest form that reads back, other digits), non-finite
+// figures as null. Strings are
 // valid UTF-8 whatever they held: a byte that is not part of a UTF-8 sequence becomes U+FFFD.
 class Json {
  public:
@@ -73,6 +78,11 @@ class Json {
   Json& integer(long v) {
     comma();
     s_ += std::to_string(v);
+    return *this;
+  }
+  Json& boolean(bool v) {
+    comma();
+    s_ += v ? "true" : "false";
     return *this;
   }
   Json& null() {
@@ -263,6 +273,11 @@ std::string batch_usage() {
          "independent check that fits an exact model of first-order enzyme loss to the\n"
          "points as recorded (the report is not changed by it).\n"
          "\n"
+         "A curve-set table (a .csv or .tsv file: a time column, one column per curve,\n"
+         "rows So and E0) is analysed curve by curve (reports plate-A1.out, ...), and\n"
+         "each group of curves sharing [So] gets a global (Selwyn) fit: one line each.\n"
+         "With more than one file, a progress line is shown on a terminal.\n"
+         "\n"
          "Options:\n"
          "  --json        one JSON object per line and file (JSON Lines)\n"
          "  --plot        also save the plot beside each report (run7.bmp and run7.png),\n"
@@ -272,6 +287,9 @@ std::string batch_usage() {
          "  --plot-format LIST\n"
          "                the pictures --plot saves, a comma-separated list of bmp, png,\n"
          "                svg (lines and text) and pdf (one page); implies --plot\n"
+         "  --csv FILE    also write a summary table, one row per file (per curve and\n"
+         "                per group of a curve-set table), as CSV to FILE; with - the\n"
+         "                table goes to standard output instead of the lines\n"
          "  -j N, --jobs N\n"
          "                analyse N files at once (default: one per processor core, at\n"
          "                most four per core); the output keeps the order of the files\n"
@@ -305,6 +323,11 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
       const std::string list = a == "--plot-format" ? args[++i] : a.substr(a.find('=') + 1);
       if (auto error = parse_plot_formats(list, options.plot_formats)) return *error;
       options.plot = true;
+    } else if (a == "--csv" || a.rfind("--csv=", 0) == 0) {
+      if (a == "--csv" && i + 1 >= args.size())
+        return a + " needs a file name (or - for standard output)";
+      options.csv = a == "--csv" ? args[++i] : a.substr(6);
+      if (options.csv.empty()) return "--csv needs a file name (or - for standard output)";
     } else if (a == "--help" || a == "-h") {
       options.help = true;
     } else if (a == "--version") {
@@ -325,6 +348,7 @@ std::optional<std::string> parse_batch_args(const std::vector<std::string>& args
     }
   }
   if (!options.help && !options.version && options.files.empty()) return "no data file given";
+  if (options.csv == "-" && options.json) return "--csv - and --json both want standard output";
   return std::nullopt;
 }
 
@@ -362,11 +386,13 @@ std::string text_line(const std::string& file, const RunSummary& s,
 }
 
 std::string json_line(const std::string& file, const RunSummary& s,
-                      const crosscheck::CrossCheck& cc) {
+                      const crosscheck::CrossCheck& cc, const std::string& curve) {
   const Comparison& c = s.stats;
   Json j;
   j.open();
-  j.key("file").string(file).key("report");
+  j.key("file").string(file);
+  if (!curve.empty()) j.key("set").string(file).key("curve").string(curve);
+  j.key("report");
   if (s.report_written) {
     j.string(s.report_path);
   } else {
@@ -416,6 +442,58 @@ std::string json_line(const std::string& file, const RunSummary& s,
   return j.text();
 }
 
+std::string curve_error_json(const std::string& file, const std::string& curve,
+                             const std::string& message) {
+  if (curve.empty()) return error_json(file, message);
+  Json j;
+  j.open().key("file").string(file).key("set").string(file).key("curve").string(curve);
+  j.key("error").string(message).key("report").null().close();
+  return j.text();
+}
+
+std::string selwyn_json_line(const std::string& file, const std::vector<crosscheck::SetCurve>& set,
+                             const std::vector<std::size_t>& group,
+                             const crosscheck::SelwynFit& f) {
+  using crosscheck::Verdict;
+  Json j;
+  j.open().key("set").string(file).key("So").number(f.so).key("curves").begin_array();
+  for (const std::size_t k : group) {
+    j.open().key("name").string(set[k].name).key("E0").number(set[k].e0).close();
+  }
+  j.end_array().key("selwyn").open();
+  j.key("model").string("first-order enzyme loss, shared Km, kcat and kd");
+  j.key("n").integer(f.n).key("curves").integer(f.curves);
+  j.key("concentrations").integer(f.concentrations);
+  j.key("p").number(f.p).key("F").number(f.F);
+  j.key("aicc1").number(f.aicc1).key("aicc2").number(f.aicc2).key("weight1").number(f.weight1);
+  j.key("kd").number(f.kd).key("kd_low").number(f.kd_low).key("kd_high").number(f.kd_high);
+  j.key("half_life").number(f.half_life);
+  j.key("half_life_low").number(f.half_life_low).key("half_life_high").number(f.half_life_high);
+  j.key("Km").number(f.km).key("kcat").number(f.kcat);
+  j.key("classical_Km").number(f.classical_km).key("classical_kcat").number(f.classical_kcat);
+  j.key("ssr1").number(f.ssr1).key("ssr2").number(f.ssr2);
+  j.key("scaling_F").number(f.scaling_F).key("scaling_p").number(f.scaling_p);
+  j.key("doubtful").boolean(f.doubtful);
+  j.key("verdict");
+  if (f.verdict == Verdict::kDeactivation) {
+    j.string("deactivation");
+  } else if (f.verdict == Verdict::kNoEvidence) {
+    j.string("no evidence");
+  } else {
+    j.null();
+  }
+  j.key("text").string(f.text).key("note");
+  f.note.empty() ? j.null() : j.string(f.note);
+  j.key("members").begin_array();
+  for (const crosscheck::SelwynMember& m : f.members) {
+    j.open().key("name").string(m.name).key("E0").number(m.e0).key("n").integer(m.n);
+    j.key("P0").number(m.p0).key("Vmax").number(m.vmax).key("Vmax_own").number(m.vmax_own);
+    j.close();
+  }
+  j.end_array().close().close();
+  return j.text();
+}
+
 FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot, int max_rows,
                          ModelThreads threads) {
   FileOutcome o;
@@ -426,6 +504,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     if (report_untouched) message += earlier_report_note(report_of(file));
     o.errors += message + "\n";
     if (json) o.line = error_json(file, message);
+    o.rows = {csv_error_row(file, "", message)};
   };
   try {
     globalsplot gp;
@@ -435,6 +514,7 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
     // Beside the report, never in it: the exact model of enzyme loss on the points as recorded.
     const crosscheck::CrossCheck cc = crosscheck::check_deactivation(s.t_raw, s.y_raw, s.so_raw);
     o.line = json ? json_line(file, s, cc) : text_line(file, s, cc);
+    o.rows.push_back(csv_run_row(file, "", s, verdict_words(s), cc));
     o.ok = s.report_written;
     if (!s.report_written) {
       o.errors += name + ": the report " + printable(s.report_path) +
@@ -461,7 +541,17 @@ FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& p
 }
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
-              const PlotWriter& plot) {
+              const PlotWriter& plot, const SelwynWriter& selwyn) {
+  // The summary table must not replace one of the files it summarises.
+  for (const std::string& f : options.files) {
+    std::error_code ec;
+    if (!options.csv.empty() && options.csv != "-" &&
+        std::filesystem::equivalent(options.csv, f, ec)) {
+      err << "brevantix-kd-batch: --csv " << printable(options.csv)
+          << " would replace the data file " << printable(f) << "\n";
+      return kExitUsage;
+    }
+  }
   const std::size_t count = options.files.size();
   const std::vector<std::string> refused = report_collisions(options.files);
   std::vector<FileOutcome> outcomes(count);
@@ -482,12 +572,18 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     const std::size_t i = next++;
     if (i >= count) return false;
     FileOutcome o;
-    if (refused[i].empty()) {
+    if (refused[i].empty() && is_curve_set_table(options.files[i])) {
+      // A table's curves share the workers' cores among themselves.
+      o = analyse_table(options.files[i], options.json, options.max_rows,
+                        worker_count(options.jobs, kWorkersPerCore * 1024),
+                        options.plot ? plot : PlotWriter{}, options.plot ? selwyn : SelwynWriter{});
+    } else if (refused[i].empty()) {
       o = analyse_file(options.files[i], options.json, options.plot ? plot : PlotWriter{},
                        options.max_rows, per_file);
     } else {
       o.errors = refused[i] + "\n";
       if (options.json) o.line = error_json(options.files[i], refused[i]);
+      o.rows.push_back(csv_error_row(options.files[i], "", refused[i]));
     }
     std::lock_guard<std::mutex> lock(m);
     outcomes[i] = std::move(o);
@@ -516,6 +612,10 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
   // next one is not, this thread analyses a file itself.
   bool all_ok = true;
   int out_error = 0;  // errno of a failed write to `out`
+  const bool csv_out = options.csv == "-";
+  std::vector<CsvRow> rows;
+  ProgressLine progress(err, count, options.progress && count > 1);
+  progress.update(0);
   for (std::size_t i = 0; i < count; ++i) {
     std::unique_lock<std::mutex> lock(m);
     while (done[i] == 0) {
@@ -529,8 +629,13 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     }
     const FileOutcome o = std::move(outcomes[i]);
     lock.unlock();
-    err << o.errors << std::flush;
-    if (!o.line.empty() && out_error == 0) {
+    if (!o.errors.empty()) {
+      progress.erase();
+      err << o.errors << std::flush;
+    }
+    progress.update(i + 1);
+    rows.insert(rows.end(), o.rows.begin(), o.rows.end());
+    if (!o.line.empty() && out_error == 0 && !csv_out) {
       errno = 0;
       out << o.line << '\n' << std::flush;
       if (!out) out_error = errno != 0 ? errno : EIO;
@@ -538,6 +643,18 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
     all_ok = all_ok && o.ok;
   }
   for (auto& t : threads) t.join();
+  progress.erase();
+  if (csv_out && out_error == 0) {
+    errno = 0;
+    out << csv_text(rows) << std::flush;
+    if (!out) out_error = errno != 0 ? errno : EIO;
+  } else if (!options.csv.empty()) {
+    if (const FileWrite w = write_file_atomically(options.csv, csv_text(rows)); !w) {
+      err << "brevantix-kd-batch: the summary table " << printable(options.csv)
+          << " could not be written: " << w.reason() << "\n";
+      all_ok = false;
+    }
+  }
   if (out_error != 0) {
     err << "brevantix-kd-batch: the results could not be written to standard output: "
         << std::strerror(out_error) << "\n";

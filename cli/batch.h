@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "cli/csv_summary.h"
 #include "cli/run_pictures.h"
 #include "crosscheck/deactivation_check.h"
+#include "crosscheck/selwyn_fit.h"
 
 namespace brx {
 
@@ -25,6 +27,8 @@ struct BatchOptions {
   std::vector<std::string> plot_formats = kDefaultPlotFormats;  // the pictures' formats
   int jobs = 0;                    // files analysed at once; 0 = one per processor core
   int max_rows = kDefaultMaxRows;  // a file of more data rows is refused
+  std::string csv;                 // the summary table's file, "-" for standard output, or none
+  bool progress = false;           // a progress line on standard error (main: when a terminal)
   bool help = false;
   bool version = false;
   std::vector<std::string> files;
@@ -50,12 +54,18 @@ std::string batch_usage();
 // beside it is left from an earlier run.
 struct FileOutcome {
   bool ok = false;
-  std::string line;
+  std::string line;  // a curve-set table's several lines are joined by line ends
   std::string errors;
+  std::vector<CsvRow> rows;  // its rows of the summary table
 };
 
 // Saves the plot picture of a finished run; returns what went wrong, or an empty text.
 using PlotWriter = std::function<std::string(const RunSummary&, const globalsplot&)>;
+
+// Saves a group's Selwyn picture beside the curve-set table `file`; returns what went wrong, or
+// an empty text.
+using SelwynWriter =
+    std::function<std::string(const std::string& file, const crosscheck::SelwynFit& fit)>;
 
 // `threads`: whether the run fits its two models at once (see brevantix_run).
 FileOutcome analyse_file(const std::string& file, bool json, const PlotWriter& plot = {},
@@ -68,13 +78,20 @@ std::string verdict_words(const RunSummary& s);
 // cross-check of the same points.
 std::string text_line(const std::string& file, const RunSummary& s,
                       const crosscheck::CrossCheck& cc);
+// A curve of a curve-set table (`curve` its name) also carries "set" (the table) and "curve".
 std::string json_line(const std::string& file, const RunSummary& s,
-                      const crosscheck::CrossCheck& cc);
+                      const crosscheck::CrossCheck& cc, const std::string& curve = {});
+// The line of a file, or of the curve `curve` of the table `file`, that was not analysed.
+std::string curve_error_json(const std::string& file, const std::string& curve,
+                             const std::string& message);
 
 // Analyses every file and writes their lines to `out` in the order of the files, messages to
-// `err`. A file whose report would be another's, or another of the files, is refused
-// (report_collisions). Returns the exit status: also 1 when `out` could not be written.
+// `err`; with options.csv also the summary table, written whole at the end (to `out` instead of
+// the lines when it is "-"). A file whose report would be another's, or another of the files, is
+// refused (report_collisions). Returns the exit status: also 1 when `out` could not be written.
+// A file that is_curve_set_table takes for a table is analysed curve by curve with the Selwyn
+// fit of each group (curve_set_batch.h), its pictures by `selwyn`.
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err,
-              const PlotWriter& plot = {});
+              const PlotWriter& plot = {}, const SelwynWriter& selwyn = {});
 
 }  // namespace brx

@@ -1,12 +1,14 @@
 // brevantix-kd-batch [options] FILE...: analyses progress-curve data files without a window.
 
 #include <glog/logging.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/curve_set_batch.h"
 #include "cli/picture_loader.h"
 #include "cli/run_pictures.h"
 
@@ -29,7 +31,14 @@ int run_with_pictures(void* context) {
     char error[1024];
     return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
   };
-  return brx::run_batch(*run.options, std::cout, std::cerr, writer);
+  const brx::SelwynWriter selwyn = [module, &formats](const std::string& file,
+                                                      const brx::crosscheck::SelwynFit& fit) {
+    const brx::SelwynPicture picture = brx::selwyn_picture_of(fit);
+    const brx::PictureRequest request = brx::selwyn_picture_request(file, fit.so, picture, formats);
+    char error[1024];
+    return module->write(&request, error, sizeof error) == 0 ? std::string() : std::string(error);
+  };
+  return brx::run_batch(*run.options, std::cout, std::cerr, writer, selwyn);
 }
 
 }  // namespace
@@ -57,6 +66,8 @@ int main(int argc, char** argv) {
     }
     return brx::kExitAllAnalysed;
   }
+  // Progress only for a person watching: not in a pipe, a log or a test's captured stream.
+  options.progress = isatty(STDERR_FILENO) == 1;
   if (!options.plot) return brx::run_batch(options, std::cout, std::cerr);
 
   // Pictures need the windowing layer, which only the picture module links.

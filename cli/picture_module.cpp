@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plot/analysis_plot_drawing.h"
+#include "plot/selwyn_plot_drawing.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -54,6 +55,9 @@ struct Drawing {
 Drawing drawing_of(const PictureRequest& request) {
   if (request.analysis != nullptr) {
     return {kWindowWidth, kWindowHeight, [a = request.analysis] { draw_analysis_picture(*a); }};
+  }
+  if (request.selwyn != nullptr) {
+    return {kSelwynWidth, kSelwynHeight, [s = request.selwyn] { draw_selwyn_picture(*s); }};
   }
   return {};
 }

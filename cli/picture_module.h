@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "plot/analysis_plot.h"
+#include "plot/selwyn_picture.h"
 
 namespace brx {
 
 // Raise it whenever PictureRequest, PictureFile or PictureModule changes.
-inline constexpr int kPictureModuleVersion = 2;
+inline constexpr int kPictureModuleVersion = 3;
 inline constexpr const char* kPictureModuleFile = "brevantix-kd-pictures.so";
 inline constexpr const char* kPictureModuleEntry = "brx_picture_module";
 
@@ -39,6 +40,7 @@ struct PictureFile {
 // What to draw, and the files to write it to.
 struct PictureRequest {
   const AnalysisPlot* analysis = nullptr;  // the main window's picture after a run
+  const SelwynPicture* selwyn = nullptr;   // else: the Selwyn plot of a group of curves
   std::vector<PictureFile> files;
 };
 

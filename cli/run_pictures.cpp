@@ -4,6 +4,8 @@
 #include <cctype>
 #include <iterator>
 
+#include "cli/curve_set_batch.h"
+
 namespace brx {
 namespace {
 
@@ -72,6 +74,19 @@ PictureRequest picture_request(const RunSummary& s, const AnalysisPlot& plot,
   PictureRequest r;
   r.analysis = &plot;
   for (const std::string& f : formats) r.files.push_back({picture_path(s.report_path, f), f});
+  return r;
+}
+
+PictureRequest selwyn_picture_request(const std::string& file, double so, const SelwynPicture& s,
+                                      const std::vector<std::string>& formats) {
+  PictureRequest r;
+  r.selwyn = &s;
+  r.files.push_back({selwyn_picture_path(file, so, "png"), "png"});
+  for (const char* vector_format : {"svg", "pdf"}) {
+    if (std::find(formats.begin(), formats.end(), vector_format) != formats.end()) {
+      r.files.push_back({selwyn_picture_path(file, so, vector_format), vector_format});
+    }
+  }
   return r;
 }
 

@@ -41,4 +41,9 @@ std::optional<std::string> parse_plot_formats(const std::string& list,
 PictureRequest picture_request(const RunSummary& s, const AnalysisPlot& plot,
                                const std::vector<std::string>& formats = kDefaultPlotFormats);
 
+// The Selwyn picture `s` of the group at [So] `so` beside the table `file`, as a PNG always and
+// also as SVG and PDF when `formats` holds them: plate-selwyn-100.png.
+PictureRequest selwyn_picture_request(const std::string& file, double so, const SelwynPicture& s,
+                                      const std::vector<std::string>& formats);
+
 }  // namespace brx
