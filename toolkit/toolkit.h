@@ -38,7 +38,7 @@
 //                  gettextboxcontents, inserttextboxtext, appendtextboxtext,
 //                  settextboxcursorposition, settextboxreadonly, settextboxfont
 //   dialogs        dlgmessage, dlgrequesttext, dlgopenfile, dlgsavefile
-//   colours        creatergb
+//   colours        creatergb, getredvalue, getgreenvalue, getbluevalue
 //   drawing state  setcolor, getcolor, setbkcolor, getbkcolor, setfillstyle, graphresult,
 //                  setviewport, resetviewport, getviewsettings, moveto, getx, gety
 //   drawing        clearviewport, getmaxx, getmaxy, line, bar
@@ -221,6 +221,15 @@ int dlgsavefile(std::string& filename, const char* description, const char* patt
 // Colours are packed 0x00BBGGRR.
 constexpr int creatergb(int r, int g, int b) {
   return r + 256 * g + 65536 * b;
+}
+constexpr int getredvalue(int colour) {
+  return colour & 0xFF;
+}
+constexpr int getgreenvalue(int colour) {
+  return (colour >> 8) & 0xFF;
+}
+constexpr int getbluevalue(int colour) {
+  return (colour >> 16) & 0xFF;
 }
 
 // ---- drawing state (current window) --------------------------------------------------------
