@@ -444,12 +444,7 @@ namespace {
 
 // Two versions of one function: the loader picks the fused one on a processor with fused
 // multiply-add. (The versions must be seen together where the function is called, hence this
-// pair rather than the entry below itself.) clang 14 calls the default version unused although
-// the entry below calls it.
-#ifdef __clang__
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wunused-function"
-#endif
+// pair rather than the entry below itself.)
 __attribute__((target("default"))) double dispatched(double x) {
   return omegw_double_double_split(x);
 }
@@ -457,9 +452,6 @@ __attribute__((target("default"))) double dispatched(double x) {
 __attribute__((target("fma"))) double dispatched(double x) {
   return omegw_double_double_fused(x);
 }
-#ifdef __clang__
-#pragma clang diagnostic pop
-#endif
 
 }  // namespace
 
