@@ -440,23 +440,13 @@ bool processor_has_fma() {
   return __builtin_cpu_supports("fma");
 }
 
-namespace {
-
-// Two versions of one function: the loader picks the fused one on a processor with fused
-// multiply-add. (The versions must be seen together where the function is called, hence this
-// pair rather than the entry below itself.)
-__attribute__((target("default"))) double dispatched(double x) {
-  return omegw_double_double_split(x);
-}
-
-__attribute__((target("fma"))) double dispatched(double x) {
-  return omegw_double_double_fused(x);
-}
-
-}  // namespace
-
+// The fused version on a processor with fused multiply-add, chosen once. (Not by the loader
+// through an indirect function: its chooser runs before a sanitizer's runtime is ready and
+// crashes instrumented programs at start.)
 double omegw_double_double(double x) {
-  return dispatched(x);
+  static const auto chosen =
+      processor_has_fma() ? &omegw_double_double_fused : &omegw_double_double_split;
+  return chosen(x);
 }
 
 #else  // elsewhere the compiler knows whether the target has fused multiply-add
