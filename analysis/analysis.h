@@ -6,7 +6,6 @@
 //   missing_curves_reason  why a run gave no curves to plot                (brevantix_run.h)
 //   timeit             processor time of the calling thread                (timeit.h)
 //   data_import        [So] and the (time, product) rows of a data file    (data_import.h)
-//   count_file_rows    lines up to the end of the data                     (data_import.h)
 //   file_name_exists   does a file of that name exist                      (data_import.h)
 //   repair_tied_times  mend equal neighbouring times, last time + 1 %      (data_import.h)
 //   deactivation_flag  deactivation type from the sign of [So]             (data_import.h)

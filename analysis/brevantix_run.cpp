@@ -346,10 +346,9 @@ BothFits fit_both_models(nrtype& nr, const std::array<double, 6>& p0, const FitT
     CurveTables curves2(f.n);
     ModelFit fit2;
     auto fit_model2 = [&] {
-      bool start = true;
-      const double started = timeit(start);
+      const double started = timeit();
       fit2 = fit_one_model(2, nr2, p0, p2, f, curves2, kdp2);
-      return timeit(start) - started;
+      return timeit() - started;
     };
     // Declared after everything Model 2 writes: should Model 1 throw, the future's end waits for
     // Model 2 before those go.
@@ -444,8 +443,7 @@ void analyse(Points pts, globalsplot& gp, std::ostream& notes, ModelThreads thre
   nr.iupdwn = 1;
   nr.so = p0[5];
 
-  bool start = true;
-  const double started = timeit(start);
+  const double started = timeit();
   CurveTables curves(out.n);
   const BothFits fits = fit_both_models(nr, p0, tables, threads, curves);
   out.model1 = fits.model1;
@@ -454,7 +452,7 @@ void analyse(Points pts, globalsplot& gp, std::ostream& notes, ModelThreads thre
   label_the_plot(gp, nr.flagpexp);
   out.stats = statistics(out, fits.kdp);
   // The processor time of both threads: what the analysis cost, whichever way it ran.
-  out.cpu_seconds = timeit(start) - started + fits.other_thread_cpu;
+  out.cpu_seconds = timeit() - started + fits.other_thread_cpu;
 
   write_the_report(out);
   require_data_file(out.data_path);

@@ -101,17 +101,6 @@ bool ends_data(const std::string& line) {
   return first == head.end() || *first == '#' || *first == '\'' || *first == '"';
 }
 
-void count_file_rows(const std::string& file, int& rows) {
-  rows = 0;
-  try {
-    auto in = TextFile::open(file);
-    if (!in) return;
-    for (std::string line; in->next(line) && !ends_data(line);) ++rows;
-  } catch (const InputError&) {
-    rows = 0;
-  }
-}
-
 void file_name_exists(const std::string& name, int& flag) {
   // Only a name that is known not to be there counts as missing: a file that cannot be looked at
   // (a folder without search permission) is not reported as absent.

@@ -33,11 +33,6 @@ std::optional<double> parse_number(std::string token);
 // empty or starts with "#", "'" or '"'.
 bool ends_data(const std::string& line);
 
-// Counts the lines from the start of the file up to the end of the data, the first line included.
-// A file that cannot be read (or is not a regular file, or holds an overlong line before the end
-// of its data) counts 0 rows.
-void count_file_rows(const std::string& file, int& rows);
-
 // flag := 1 when `name` names an existing file (a relative name is taken in the current folder);
 // a name that cannot be looked up for another reason than its absence (no permission) counts as
 // existing.

@@ -4,10 +4,9 @@
 
 namespace brx {
 
-double timeit(bool& start) {
+double timeit() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  if (start) start = false;
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 

@@ -25,7 +25,7 @@
 //                        the program's numbered file channels               file_channels.h
 //   example, info, aboutit  the information screens (and their texts)      info_screens.h
 //   openfile             choose the data file                               file_selection.h
-//   str_upper, field_text, left_adjusted, text_file_name, utf8_to_cp1252
+//   field_text, left_adjusted, text_file_name, utf8_to_cp1252
 //                        text fields and file names                         text_fields.h
 //   with_window          toolkit work with a given window current          window_guard.h
 //   kWhite, kBlack, kInformationBox, kErrorBox

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/window_guard.h"
 #include "base/program_folder.h"
+#include "base/version.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -107,7 +108,7 @@ int run_desktop_program(int argc, char** argv) {
       return 0;
     }
     if (a == "--version") {
-      std::cout << "brevantix-kd " << BRX_VERSION << "\n";
+      std::cout << "brevantix-kd " << kVersion << "\n";
       return 0;
     }
   }

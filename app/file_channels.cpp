@@ -30,9 +30,9 @@ int nuunit(int from, int to) {
 }
 
 bool connect_unit(int unit, const std::string& path, UnitPosition position) {
-  // The file is created (or emptied) here; readers and writers open it by name afterwards.
-  if (position != UnitPosition::kReplace) {
-    std::FILE* f = std::fopen(path.c_str(), position == UnitPosition::kAppend ? "ab" : "wb");
+  // The file is created here; readers and writers open it by name afterwards.
+  if (position == UnitPosition::kAppend) {
+    std::FILE* f = std::fopen(path.c_str(), "ab");
     if (f == nullptr) return false;
     std::fclose(f);
   }

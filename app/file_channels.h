@@ -23,7 +23,6 @@ int nuunit(int from = -100, int to = -10);
 // How a file is connected.
 enum class UnitPosition {
   kAppend,   // created when missing, its content kept
-  kRewind,   // created when missing, emptied
   kReplace,  // not opened: its writer replaces it whole (write_file_atomically)
 };
 

@@ -5,6 +5,7 @@
 
 #include "analysis/example_data.h"
 #include "app/window_look.h"
+#include "base/version.h"
 #include "toolkit/toolkit.h"
 
 namespace brx {
@@ -92,7 +93,7 @@ std::string description_text() {
 }
 
 std::string about_text() {
-  const std::string name = trademarked("Brevantix-kd", std::string(" version ") + BRX_VERSION);
+  const std::string name = trademarked("Brevantix-kd", std::string(" version ") + kVersion);
   return joined({
       name,
       "Enzyme Deactivation Modeling Software",

@@ -5,15 +5,6 @@
 
 namespace brx {
 
-void str_upper(std::string& text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  if (last == std::string::npos) return;
-  for (std::size_t i = 0; i <= last; ++i) {
-    const char c = text[i];
-    if (c >= 'a' && c <= 'z') text[i] = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
 std::string trim_right(std::string_view text) {
   const std::size_t last = text.find_last_not_of(' ');
   return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));

@@ -7,10 +7,6 @@
 
 namespace brx {
 
-// Upper-cases the ASCII letters a-z up to the last non-blank character, in place; every other
-// byte, and the text's length, stay as they are.
-void str_upper(std::string& text);
-
 // `text` without its trailing blanks.
 std::string trim_right(std::string_view text);
 

@@ -9,8 +9,10 @@
 //                          as \xNN, long texts cut with "…"
 //   valid_utf8             stray bytes replaced by U+FFFD (for JSON)          utf8_text.h
 //   character_starts       where each UTF-8 character of a text starts        utf8_text.h
+//   kVersion               the program's version (made from version.h.in)     version.h
 
 #include "base/atomic_file.h"
 #include "base/stop.h"
 #include "base/table.h"
 #include "base/utf8_text.h"
+#include "base/version.h"

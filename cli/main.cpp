@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version.h"
 #include "cli/batch.h"
 #include "cli/curve_set_batch.h"
 #include "cli/picture_loader.h"
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
     if (options.help) {
       std::cout << brx::batch_usage();
     } else {
-      std::cout << "brevantix-kd-batch " << BRX_VERSION << "\n";
+      std::cout << "brevantix-kd-batch " << brx::kVersion << "\n";
     }
     if (!std::cout.flush()) {
       std::cerr << "brevantix-kd-batch: standard output could not be written\n";

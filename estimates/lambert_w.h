@@ -16,8 +16,8 @@ namespace brx {
 //    result may be off by up to about 1e-7 (omegw(1) = 0.56714331160318, W(1) = 0.56714329040978);
 //  - the first guess is capped at 65 and at most ten steps are taken, each gaining only about 2
 //    far from the root, so from about x = 1e37 on the result falls short of W(x) (by 0.03 at
-//    1e38): omegw(1e40) = 84.7021871379976 where W is 87.63, and every x from about 1.5e54 (2^180) up gives
-//    84.7349232460484. Nothing reports it.
+//    1e38): omegw(1e40) = 84.7021871379976 where W is 87.63, and every x from about 1.5e54 (2^180)
+//    up gives 84.7349232460484. Nothing reports it.
 // Arguments outside the finite non-negative range:
 //  - x < 0 (also -inf) is treated as 0 and gives 0;
 //  - NaN gives NaN;

@@ -26,7 +26,7 @@ double omegw_binary128(double x) {
   if (std::isnan(x)) return x;
   if (x == HUGE_VAL) return x;
 
-  quad X = x;
+  quad X = static_cast<quad>(x);
   if (X < 0) X = 0;
   const quad eps = kResidualTol;
   const quad tol = kResidualTol * X;

@@ -21,8 +21,8 @@
 #include <optional>
 #include <vector>
 
-#include "fitting/nrtype.h"
 #include "base/table.h"
+#include "fitting/nrtype.h"
 
 namespace brx {
 

@@ -17,8 +17,8 @@
 
 #include <vector>
 
-#include "fitting/nrtype.h"
 #include "base/table.h"
+#include "fitting/nrtype.h"
 
 namespace brx {
 

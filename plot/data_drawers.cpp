@@ -22,20 +22,12 @@ bool LineDataDrawer::DrawData(Painter& painter, const PlotDataBase& x, const Plo
   return true;
 }
 
-std::unique_ptr<DataDrawerBase> LineDataDrawer::Clone() const {
-  return std::make_unique<LineDataDrawer>(*this);
-}
-
 void LineDataDrawer::DrawPoint(Painter& painter, int px, int py) {
   painter.FillRect(px - 1, py - 1, 3, 3);
 }
 
 void LineDataDrawer::DrawSelection(Painter& painter, float px, float py) {
   painter.FillRect(TruncateToPixel(px) - 5, TruncateToPixel(py) - 5, 10, 10);
-}
-
-std::unique_ptr<DataDrawerBase> BigDotDataDrawer::Clone() const {
-  return std::make_unique<BigDotDataDrawer>(*this);
 }
 
 void BigDotDataDrawer::DrawPoint(Painter& painter, int px, int py) {

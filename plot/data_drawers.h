@@ -1,8 +1,6 @@
 #pragma once
 // How a series is drawn: joined by lines, or as markers at its points.
 
-#include <memory>
-
 #include "plot/painter.h"
 #include "plot/plot_data.h"
 #include "plot/trafo.h"
@@ -16,7 +14,6 @@ class DataDrawerBase {
   // Draws the points (x(k), y(k)); false when it cannot.
   virtual bool DrawData(Painter& painter, const PlotDataBase& x, const PlotDataBase& y,
                         const PlotDataSelection& selection) = 0;
-  virtual std::unique_ptr<DataDrawerBase> Clone() const = 0;
 
   void SetTrafos(const Trafo* xTrafo, const Trafo* yTrafo) {
     xTrafo_ = xTrafo;
@@ -39,13 +36,11 @@ class LineDataDrawer : public DataDrawerBase {
   // False without transformations, without points, or with more x than y values.
   bool DrawData(Painter& painter, const PlotDataBase& x, const PlotDataBase& y,
                 const PlotDataSelection& selection) override;
-  std::unique_ptr<DataDrawerBase> Clone() const override;
   // The marker of one point: a 3 x 3 block.
   virtual void DrawPoint(Painter& painter, int px, int py);
   // The mark of a selected point: a filled 10 x 10 square centred on it.
   virtual void DrawSelection(Painter& painter, float px, float py);
 
-  bool drawFast = false;  // thinning to about a point per pixel column (not implemented)
   bool drawLine;
   bool drawPoints;
   PStyle style;
@@ -57,7 +52,6 @@ class BigDotDataDrawer : public LineDataDrawer {
   static constexpr int kDefaultDotSize = 5;
   explicit BigDotDataDrawer(int size = kDefaultDotSize)
       : LineDataDrawer(false, true), dotSize(size) {}
-  std::unique_ptr<DataDrawerBase> Clone() const override;
   // dotSize vertical lines of dotSize pixels, centred on the point.
   void DrawPoint(Painter& painter, int px, int py) override;
 

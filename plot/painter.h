@@ -56,7 +56,6 @@ class Painter {
   }
   // Fills the rectangle with the fill colour.
   virtual void FillRect(int x, int y, int w, int h) { (void)x, (void)y, (void)w, (void)h; }
-  virtual void InvertRect(int x, int y, int w, int h) { (void)x, (void)y, (void)w, (void)h; }
   // Restricts later drawing to the rectangle.
   virtual void SetClipRect(int x, int y, int w, int h) { (void)x, (void)y, (void)w, (void)h; }
   // Whether DrawRotatedText can be used.

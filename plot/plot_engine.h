@@ -28,13 +28,10 @@
 
 namespace brx {
 
-class PlotEngine;
-
-// Something that draws itself through a painter, possibly after looking at the plot.
+// Something that draws itself through a painter.
 class PDrawer {
  public:
   virtual ~PDrawer() = default;
-  virtual void Prepare(Painter& painter, PlotEngine& plot) { (void)painter, (void)plot; }
   virtual bool Draw(Painter& painter) = 0;
 };
 

@@ -51,11 +51,6 @@ class TickIterator {
   // is the plot's extent across the axis, which the tick lengths follow.
   virtual bool InitFromRanges(float range, int orthoScreenSize, float divisionGuess,
                               TickInfo& tickInfo) = 0;
-  // Widens a range to whole ticks (autoscaling only); the base keeps the range as it is.
-  virtual bool AdjustRange(float& min, float& max) {
-    (void)min, (void)max;
-    return true;
-  }
 };
 
 // The ticks of a linear axis: every (majorTickSpan / tickDivision) units from the first multiple

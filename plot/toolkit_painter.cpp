@@ -50,10 +50,6 @@ void ToolkitPainter::FillRect(int x, int y, int w, int h) {
   tk::bar(x - dx_, y - dy_, x + w - dx_, y + h - dy_);
 }
 
-void ToolkitPainter::InvertRect(int x, int y, int w, int h) {
-  (void)x, (void)y, (void)w, (void)h;
-}
-
 void ToolkitPainter::SetClipRect(int x, int y, int w, int h) {
   if (clipSet_) RestoreRecordedViewport();
   tk::setviewport(left_ + x, top_ + y, left_ + x + w, top_ + y + h, 1);

@@ -26,7 +26,6 @@ class ToolkitPainter : public Painter {
 
   void DrawLine(float x1, float y1, float x2, float y2) override;
   void FillRect(int x, int y, int w, int h) override;
-  void InvertRect(int x, int y, int w, int h) override;  // does nothing
   void SetClipRect(int x, int y, int w, int h) override;
   bool SupportsVerticalText() override { return true; }
   int GetWidth() override { return right_ - left_ + 1; }

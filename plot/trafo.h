@@ -3,12 +3,11 @@
 
 namespace brx {
 
-// Maps axis values to pixel positions and back.
+// Maps axis values to pixel positions.
 class Trafo {
  public:
   virtual ~Trafo() = default;
   virtual float Transform(float value) const = 0;
-  virtual float TransformBack(float pixel) const = 0;
 };
 
 // pixel = offset + value * slope.
@@ -24,10 +23,6 @@ class LinTrafo : public Trafo {
   float slope() const { return slope_; }
 
   float Transform(float value) const override { return offset_ + value * slope_; }
-  // The value at a pixel; 0 for a flat transformation.
-  float TransformBack(float pixel) const override {
-    return slope_ == 0.0f ? 0.0f : (pixel - offset_) / slope_;
-  }
 
  private:
   float offset_ = 0.0f;

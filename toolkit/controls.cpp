@@ -187,10 +187,6 @@ void setbuttonvisible(int id, bool visible) {
   with_control(id, [&](Control& c) { c.widget->setVisible(visible); });
 }
 
-void setcheckboxvisible(int id, bool visible) {
-  setbuttonvisible(id, visible);
-}
-
 int checkboxischecked(int id) {
   int checked = 0;
   with_control(id, [&](Control& c) {

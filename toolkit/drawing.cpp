@@ -415,7 +415,7 @@ void settextjustify(int horizontal, int vertical) {
 }
 
 namespace {
-// Writes `t` at the current position as outtext describes; the lock is held.
+// Writes `t` at the current position as outtextxy describes; the lock is held.
 void write_text(DrawScope& s, const QString& t) {
   DrawState& ds = s.ds();
   const QFontMetrics fm(ds.qfont);
@@ -455,14 +455,6 @@ void write_text(DrawScope& s, const QString& t) {
   s.changed(s.whole());
 }
 }  // namespace
-
-void outtext(const char* text) {
-  if (text == nullptr) return;
-  bool ok = true;
-  const QString t = from_program_text(text, &ok);
-  DrawScope s;
-  if (s && ok) write_text(s, t);
-}
 
 void outtextxy(int x, int y, const char* text) {
   if (text == nullptr) return;

@@ -33,7 +33,7 @@
 //   pages          refreshall, setactivepage, setvisualpage, getactivepage, getvisualpage,
 //                  swapbuffers
 //   controls       createbutton, createcheckbox, createtextbox, createmultilinetextbox,
-//                  enablebutton, enabletextbox, setbuttonvisible, setcheckboxvisible,
+//                  enablebutton, enabletextbox, setbuttonvisible,
 //                  checkboxischecked, checkboxsetchecked, settextboxcontents, gettextboxlength,
 //                  gettextboxcontents, inserttextboxtext, appendtextboxtext,
 //                  settextboxcursorposition, settextboxreadonly, settextboxfont
@@ -42,7 +42,7 @@
 //   drawing state  setcolor, getcolor, setbkcolor, getbkcolor, setfillstyle, graphresult,
 //                  setviewport, resetviewport, getviewsettings, moveto, getx, gety
 //   drawing        clearviewport, getmaxx, getmaxy, line, bar
-//   text           settextstyle, setmatchthemetextstyle, settextjustify, outtext, outtextxy,
+//   text           settextstyle, setmatchthemetextstyle, settextjustify, outtextxy,
 //                  textwidth, textheight
 //   output         writeimagefile, writeimagefileas, printimage, lastfileerror
 //   pictures       beginpicture, endpicture
@@ -102,7 +102,7 @@ void setwindowclosecallback(Callback handler);
 // Asked on the event-loop thread when the user closes the current window from its title bar;
 // a result of 0 refuses the request.
 void setwindowsystemclosecallback(CloseQuery handler);
-// Qt always scales for the display; kept so that programs read as before (does nothing).
+// Does nothing: Qt scales every window for the display's resolution itself.
 void setapplicationdpiaware();
 // From now on all text passed in or handed back is Windows-1252 instead of UTF-8.
 void useansitext();
@@ -170,8 +170,7 @@ int createtextbox(int left, int top, int width, int height);
 int createmultilinetextbox(int left, int top, int width, int height, bool wrap);
 void enablebutton(int id, bool enabled);  // buttons and check boxes
 void enabletextbox(int id, bool enabled);
-void setbuttonvisible(int id, bool visible);
-void setcheckboxvisible(int id, bool visible);
+void setbuttonvisible(int id, bool visible);    // buttons and check boxes
 int checkboxischecked(int id);                  // 1 when checked, else 0
 void checkboxsetchecked(int id, bool checked);  // the box's handler is not called
 void settextboxcontents(int id, const char* text);
@@ -203,7 +202,7 @@ void settextboxfont(int id, int font, int size);
 void dlgmessage(int kind, const char* text, int window = kCurrentWindow);
 // One-line text request pre-filled with `text` (trailing blanks removed). "Ok" stores the entry
 // (at most `maxlength` characters when positive) and returns 1; "Cancel" or closing returns 0
-// and leaves `text` unchanged. A null title gives "Input Request".
+// and leaves `text` unchanged. A null title gives "Input Requested".
 int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength = 0,
                    int window = kCurrentWindow);
 // File dialogs: `filename` ending in "/" names the folder to open in; otherwise it starts the
@@ -279,9 +278,9 @@ void settextstyle(int font, int direction, int size);
 void setmatchthemetextstyle();
 // horizontal: 0 left, 1 centre, 2 right; vertical: 0 bottom, 1 centre, 2 top.
 void settextjustify(int horizontal, int vertical);
-// Writes at the current position, justified, in the drawing colour on the background colour.
-void outtext(const char* text);
-// Moves the current position to (x, y), then writes as outtext.
+// Moves the current position to (x, y), then writes there, justified, in the drawing colour on
+// the background colour; the current position's y moves to the text's lower edge (for vertical
+// text its x to the right edge).
 void outtextxy(int x, int y, const char* text);
 // Size of the unturned text in the current font; -1 when it cannot be converted.
 int textwidth(const char* text);
@@ -342,8 +341,8 @@ int writevectorfile(const char* name, const char* format, int width, int height,
                     const std::function<void()>& draw);
 // Prints what `draw` draws on a width x height vector picture, on one page after the print
 // dialog (modal to `window`), placed as printimage places a window's picture but drawn at the
-// printer's resolution; `title` as for printimage (null: the title of `window`). `draw` runs on the event-loop thread and must only draw. Returns 1
-// when printed.
+// printer's resolution; `title` as for printimage (null: the title of `window`). `draw` runs on the
+// event-loop thread and must only draw. Returns 1 when printed.
 int printvector(const char* title, int width, int height, const std::function<void()>& draw,
                 int window = kCurrentWindow);
 

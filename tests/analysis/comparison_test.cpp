@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "tests/support/digits.h"
 
@@ -55,11 +56,12 @@ TEST(DecisionRules, ThresholdsAndConclusionCases) {
   EXPECT_TRUE(kd_contentious(0.00101));
   EXPECT_FALSE(kd_contentious(0.00102));
 
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   const struct {
     double pF;
     int W, expected;
   } cases[] = {{0.05, 1, 1}, {0.0, 1, 1},   {0.0501, 1, 2}, {0.1049, 1, 2}, {0.0501, 0, 3},
-               {0.05, 0, 4}, {0.105, 1, 5}, {0.105, 0, 6},  {NAN, 1, 5},    {NAN, 0, 6}};
+               {0.05, 0, 4}, {0.105, 1, 5}, {0.105, 0, 6},  {kNaN, 1, 5},   {kNaN, 0, 6}};
   for (const auto& c : cases) {
     EXPECT_EQ(conclusion_case(c.pF, c.W), c.expected) << c.pF << " " << c.W;
   }
@@ -96,7 +98,7 @@ TEST(CompareModels, TheClassicalModelBetterOrPerfectFits) {
 TEST(CompareModels, AFitThatBlewUpNeverCountsForDeactivation) {
   // The regression gives a curve that blew up an infinite sum of squares (and standard error).
   // Whichever model it was, no figure may come out small and no verdict may favour Model 1.
-  constexpr double kInf = INFINITY;
+  constexpr double kInf = std::numeric_limits<double>::infinity();
   const struct {
     double ssr1, s1, ssr2, s2;
   } cases[] = {{kInf, kInf, 0.002, 0.0141}, {0.001, 0.0106, kInf, kInf}};

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <limits>
 #include <string>
 
 namespace brx {
 namespace {
 
-constexpr double kInf = INFINITY;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(ReportField, PrintsAsAFortranProgramWould) {
   const struct {
@@ -32,7 +33,7 @@ TEST(ReportField, PrintsAsAFortranProgramWould) {
       {x6_3, "X6.3", -12.706, "******"},
       {x8_5, "X8.5", 99.999994, "99.99999"},
       {x8_5, "X8.5", 100.0, "********"},  // an elapsed time of 100 s
-      {s12_5, "S12.5", NAN, "         NaN"},
+      {s12_5, "S12.5", kNaN, "         NaN"},
       {s12_5, "S12.5", kInf, "    Infinity"},
       {s12_5, "S12.5", -kInf, "   -Infinity"},
       {x8_3, "X8.3", kInf, "Infinity"},
@@ -41,7 +42,7 @@ TEST(ReportField, PrintsAsAFortranProgramWould) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.field(c.value), c.expected) << c.name << " of " << c.value;
-  EXPECT_EQ(field_x(NAN, 2, 0), "**");  // not even the short forms fit
+  EXPECT_EQ(field_x(kNaN, 2, 0), "**");  // not even the short forms fit
   EXPECT_EQ(field_x(-kInf, 3, 1), "***");
 }
 

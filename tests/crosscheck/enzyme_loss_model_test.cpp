@@ -25,8 +25,8 @@ TEST(EnzymeLossModel, ClosedFormSolvesTheImplicitEquation) {
     // loses digits at a kd as small as the last row's.
     const test::Kinetics k{q.km, q.vmax, q.p0, 0, s0 + q.p0};
     for (const double t : {0.0, 0.5, 3.0, 20.0, 60.0, 300.0}) {
-      const long double kd = q.kd;
-      const auto tau = static_cast<double>(kd == 0 ? t : -std::expm1(-kd * t) / kd);
+      const auto kd = static_cast<long double>(q.kd), lt = static_cast<long double>(t);
+      const auto tau = static_cast<double>(kd == 0 ? lt : -std::expm1(-kd * lt) / kd);
       // The bisection is exact to the last bit; the closed form loses a few ulps of S0 to the
       // subtraction P0 + S0 − S.
       EXPECT_NEAR(enzyme_loss_product(t, s0, q), test::exact_product(k, 0, tau), 1e-13 * s0)

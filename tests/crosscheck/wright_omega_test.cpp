@@ -53,7 +53,7 @@ constexpr double kUlps = 4;
 
 TEST(WrightOmega, MatchesHighPrecisionValuesToAFewUlps) {
   for (const Reference& r : kReference) {
-    const double ulp = std::nextafter(r.omega, INFINITY) - r.omega;
+    const double ulp = std::nextafter(r.omega, std::numeric_limits<double>::infinity()) - r.omega;
     EXPECT_LE(std::fabs(wright_omega(r.x) - r.omega), kUlps * ulp) << "x = " << r.x;
   }
 }

@@ -65,10 +65,13 @@ TEST(Omegw, AgreesWithTrueWWithinTheResidualBoundThenEndsShort) {
   double previous = 0.0;
   for (int k = -12 * 8; k <= 308 * 8; ++k) {
     const double x = std::pow(10.0, k / 8.0);
-    const long double w = ReferenceW(x);
+    const auto lx = static_cast<long double>(x);
+    const long double w = ReferenceW(lx);
     const double got = omegw(x);
     if (x < 1e37) {
-      const double bound = static_cast<double>(1e-7L * (1 + x) / (std::exp(w) * (1 + w))) * 1.01 +
+      const long double first_order =
+          1e-7L * static_cast<long double>(1 + x) / (std::exp(w) * (1 + w));
+      const double bound = static_cast<double>(first_order) * 1.01 +
                            4 * std::numeric_limits<double>::epsilon() * static_cast<double>(w);
       EXPECT_LE(std::fabs(got - static_cast<double>(w)), bound) << "x = " << x;
     } else {

@@ -7,10 +7,10 @@
 #include <random>
 #include <vector>
 
+#include "base/table.h"
 #include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/regression.h"
-#include "base/table.h"
 #include "tests/support/progress_curve.h"
 
 namespace brx::test {

@@ -9,7 +9,9 @@ namespace brx::test {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "brx-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot create a temporary folder");
+  }
   path_ = pattern;
 }
 

@@ -38,7 +38,11 @@ std::string number(double v, int decimals, bool decimal_comma) {
 std::string table(const std::vector<brx::crosscheck::ProgressCurve>& wells, char sep,
                   bool decimal_comma, const std::string& eol) {
   std::string s = "Time (min)";
-  for (std::size_t k = 0; k < wells.size(); ++k) s += sep + ("A" + std::to_string(k + 1));
+  // Appended piece by piece: GCC 12 at -O3 takes "A" + std::to_string(...) for an overlapping
+  // copy (-Wrestrict).
+  for (std::size_t k = 0; k < wells.size(); ++k) {
+    s.append(1, sep).append("A").append(std::to_string(k + 1));
+  }
   s += eol + "So";
   for (std::size_t k = 0; k < wells.size(); ++k) s += sep + number(kSo, 0, decimal_comma);
   s += eol + "E0";
