@@ -345,7 +345,8 @@ TEST(BrevantixRun, ACurveOfATableGetsTheReportItsDataFileWould) {
     brevantix_run_curve(table, table.curves[1], gp, notes);
     ADD_FAILURE() << "a time below 0 after the first was fitted";
   } catch (const InputError& e) {
-    EXPECT_NE(std::string(e.what()).find("plate.csv:5: times of 0 or less"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("plate.csv:5: times of 0 or less"), std::string::npos)
+        << e.what();
   }
   EXPECT_EQ(curve_report_path("/d/p.tsv", "E0 = 0.5 µM"), "/d/p-E0___0.5__M.out");
 }

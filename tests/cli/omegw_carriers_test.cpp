@@ -82,14 +82,16 @@ TEST(OmegwCarriers, WholeRunsWriteTheSameReportsAndJsonLines) {
 }
 
 // Arguments the analysis really passes: every call of whole runs over long curves, duplicates
-// dropped, until there are `count`.
+// dropped, until there are `count`. The models are fitted one after the other, as the recorder
+// keeps one list.
 std::vector<double> recorded_arguments(std::size_t count) {
   TempDir dir;
   std::vector<double> args;
   test::omegw_switch().arguments = &args;
   for (int index = 0; args.size() < count; ++index) {
     const test::CurveFile c = test::curve_file(34, index, kScale > 1 ? 200 : 1001);
-    analyse_file(dir.write(c.name, c.text).string(), false);
+    analyse_file(dir.write(c.name, c.text).string(), false, {}, kDefaultMaxRows,
+                 ModelThreads::kOne);
     std::sort(args.begin(), args.end());
     args.erase(std::unique(args.begin(), args.end()), args.end());
   }
