@@ -20,6 +20,8 @@
 //   initialize_plot ...       the flat handle-based API                        plot_api.h
 //   AnalysisPlot              the plot both programs draw after a run          analysis_plot.h
 //   build_analysis_plot       the engine set up for it                         analysis_plot.h
+//   SelwynPicture             the Selwyn plot of a group of curves             selwyn_picture.h
+//   build_selwyn_plot         the engine set up for it                         selwyn_picture.h
 //
 // Library brx_plot_toolkit, the only part that sees the toolkit:
 //
@@ -27,6 +29,7 @@
 //   ToolkitPainter            the Painter of toolkit windows and pictures      toolkit_painter.h
 //   draw_analysis_plot        the analysis plot with its title and prompt      analysis_plot_drawing.h
 //   draw_analysis_picture     the main window's whole picture after a run      analysis_plot_drawing.h
+//   draw_selwyn_picture       the Selwyn plot with its title                   selwyn_plot_drawing.h
 //
 // clang-format on
 // Library brx_plot depends on base/ alone and knows no windowing.
@@ -39,5 +42,6 @@
 #include "plot/plot_data.h"
 #include "plot/plot_data_container.h"
 #include "plot/plot_engine.h"
+#include "plot/selwyn_picture.h"
 #include "plot/ticks.h"
 #include "plot/trafo.h"
