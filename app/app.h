@@ -17,6 +17,12 @@
 //   title, ylabel, xlabel the "Graph Labels" commands                       plot_view.h
 //   plot_shown           the plot as the window shows it now                plot_view.h
 //   print_plot, saveplot Print Screen's page and Save Plot As (PNG/SVG/PDF) plot_output.h
+//   crosscheck_text, crosscheck_points, show_crosscheck
+//                        "Cross-check": its window and its dashed curve     crosscheck_view.h
+//   selwyn_fit_of_curve, selwyn_picture_of, show_selwyn_plot
+//                        "Selwyn Plot": the global fit of a table's group   selwyn_window.h
+//   open_side_window, close_side_window
+//                        windows beside the main one, with File > Close     side_window.h
 //   main_multiline_box   the results viewer until its Exit                  results_viewer.h
 //   readtext, savetext, writelines  load the report, save it as text       results_viewer.h
 //   assignunit, assignfiletotextbox, MonitorThread, PopulateFrom
@@ -36,6 +42,7 @@
 // thread of "Display Results"; one live file view thread per loaded report.
 
 #include "app/command_states.h"
+#include "app/crosscheck_view.h"
 #include "app/desktop_program.h"
 #include "app/file_channels.h"
 #include "app/file_selection.h"
@@ -45,5 +52,7 @@
 #include "app/plot_output.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
+#include "app/selwyn_window.h"
+#include "app/side_window.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"

@@ -9,8 +9,8 @@ void set_results_commands(CommandStates& s, bool enabled) {
 }
 
 void uncheck_and_disable_boxes(CommandStates& s) {
-  s.model1_checked = s.model2_checked = false;
-  s.model1_box = s.model2_box = false;
+  s.model1_checked = s.model2_checked = s.crosscheck_checked = false;
+  s.model1_box = s.model2_box = s.crosscheck_box = false;
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ CommandStates start_states() {
 
 void enter_no_data_file(CommandStates& s) {
   s.file_menu = s.open_data_file = true;
-  s.run_analysis = false;
+  s.run_analysis = s.crosscheck = s.selwyn_plot = false;
   set_results_commands(s, false);
   uncheck_and_disable_boxes(s);
   s.run_button = s.results_button = false;
@@ -33,6 +33,7 @@ void enter_file_chosen(CommandStates& s) {
   uncheck_and_disable_boxes(s);
   s.run_button = true;
   s.results_button = false;
+  s.crosscheck = false;
   s.open_data_file = s.run_analysis = true;
 }
 
@@ -47,6 +48,13 @@ void enter_results(CommandStates& s) {
 void enter_aborted_results(CommandStates& s) {
   enter_results(s);
   uncheck_and_disable_boxes(s);
+}
+
+void with_run_extras(CommandStates& s, bool crosscheck, bool crosscheck_curve, bool table) {
+  s.crosscheck = crosscheck;
+  s.crosscheck_box = crosscheck && crosscheck_curve && s.model1_box;
+  if (!s.crosscheck_box) s.crosscheck_checked = false;
+  s.selwyn_plot = table;
 }
 
 void enter_running(CommandStates& s) {

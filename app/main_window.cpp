@@ -4,11 +4,13 @@
 
 #include "analysis/brevantix_run.h"
 #include "analysis/input_error.h"
+#include "app/crosscheck_view.h"
 #include "app/file_selection.h"
 #include "app/info_screens.h"
 #include "app/plot_output.h"
 #include "app/plot_view.h"
 #include "app/results_viewer.h"
+#include "app/selwyn_window.h"
 #include "app/text_fields.h"
 #include "app/window_guard.h"
 #include "app/window_look.h"
@@ -86,12 +88,41 @@ bool data_file_missing(const Stop& stop) {
   return stop.message() == kNoDataFileMessage;
 }
 
-// Runs the analysis on copies of the two records; returns the text of the error box when the
-// file is missing or cannot be read, else an empty text. Other stops leave through here.
-std::string run_analysis(MainWindow& w, globalsplot& gp_run, RunSummary& out) {
+// The curve named `name` of a table; null when it holds none of that name.
+const TableCurve* curve_named(const CurveSetTable& table, const std::string& name) {
+  for (const TableCurve& c : table.curves) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+// Analyses the chosen curve of a curve-set table, read anew so that a mended table is taken as a
+// mended data file is; the table as read is kept for the Selwyn plot.
+RunSummary analyse_table_curve(MainWindow& w, const std::string& name, globalsplot& gp_run) {
+  auto table = std::make_shared<const CurveSetTable>(read_curve_set_table(w.datafile));
+  const TableCurve* curve = curve_named(*table, name);
+  if (curve == nullptr) {
+    throw InputError(w.datafile, 1, {}, "the table no longer holds a curve named \"" + name + "\"");
+  }
+  RunSummary out = w.analyse_curve(*table, *curve, gp_run);
+  std::lock_guard lock(window_mutex());
+  w.table = std::move(table);
+  return out;
+}
+
+// Runs the analysis on copies of the two records, and the cross-check on the run's points;
+// returns the text of the error box when the file is missing or cannot be read, else an empty
+// text. Other stops leave through here.
+std::string run_analysis(MainWindow& w, globalsplot& gp_run, RunSummary& out,
+                         crosscheck::CrossCheck& check) {
   const RunningAnalysis running(w);
+  std::string curve;
+  {
+    std::lock_guard lock(window_mutex());
+    curve = w.curve_name;
+  }
   try {
-    out = w.analyse(w.datafile, gp_run);
+    out = curve.empty() ? w.analyse(w.datafile, gp_run) : analyse_table_curve(w, curve, gp_run);
   } catch (const InputError& e) {
     // File names and lines are UTF-8 here; the window takes single-byte text.
     return "The data file cannot be analysed:\r\n" + utf8_to_cp1252(e.what());
@@ -99,6 +130,7 @@ std::string run_analysis(MainWindow& w, globalsplot& gp_run, RunSummary& out) {
     if (!data_file_missing(stop)) throw;
     return std::string(kNoDataFileMessage) + "\r\n" + utf8_to_cp1252(w.datafile);
   }
+  check = crosscheck::check_deactivation(out.t_raw, out.y_raw, out.so_raw);
   return {};
 }
 
@@ -119,7 +151,8 @@ void perform_run(MainWindow& w) {
     gp_run = w.gp;
   }
   RunSummary summary;
-  const std::string failure = run_analysis(w, gp_run, summary);
+  crosscheck::CrossCheck check;
+  const std::string failure = run_analysis(w, gp_run, summary, check);
   if (!failure.empty()) {
     tk::dlgmessage(kErrorBox, failure.c_str(), w.ids.window);
     return;
@@ -131,7 +164,12 @@ void perform_run(MainWindow& w) {
     tk::dlgmessage(kErrorBox, box.c_str(), w.ids.window);
   }
   const std::string abort_line = aborted_run_line(missing_curves_reason(summary));
+  std::vector<double> cc_times, cc_curve;
+  crosscheck_points(summary, check, cc_times, cc_curve);
   with_window(w.ids.window, [&] {
+    w.crosscheck = std::move(check);
+    w.crosscheck_times = std::move(cc_times);
+    w.crosscheck_curve = std::move(cc_curve);
     w.results = std::move(summary);
     w.gp.model0lbl = gp_run.model0lbl;
     w.gp.model1lbl = gp_run.model1lbl;
@@ -146,7 +184,12 @@ void perform_run(MainWindow& w) {
     w.model2.assign(n, 0.0);
   });
   dataset_changed(w);
-  set_state(w, abort_line.empty() ? enter_results : enter_aborted_results, true);
+  with_window(w.ids.window, [&] {
+    (abort_line.empty() ? enter_results : enter_aborted_results)(w.states);
+    with_run_extras(w.states, true, !w.crosscheck_times.empty(), w.table != nullptr);
+    show_states(w, true);
+    tk::refreshall();
+  });
 }
 
 // Pending action 4: the file dialog, on the program thread. Cancel leaves everything as it was.
@@ -155,8 +198,13 @@ void choose_file(MainWindow& w) {
   openfile(w, w.datafile, chosen);
   if (chosen != 1) return;
   w.file_chosen = 1;
-  with_window(w.ids.window, [&] { w.abort_line.clear(); });
-  set_state(w, enter_file_chosen, true);
+  with_window(w.ids.window, [&] {
+    w.abort_line.clear();
+    enter_file_chosen(w.states);
+    with_run_extras(w.states, false, false, w.table != nullptr);
+    show_states(w, true);
+    tk::refreshall();
+  });
 }
 
 // The waits name the main window: the results viewer's loop and the live view make their own
@@ -211,6 +259,8 @@ void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks) {
   tk::enablemenu(ids.file_menu, s.file_menu);
   tk::enablemenuitem(ids.open, s.open_data_file);
   tk::enablemenuitem(ids.run, s.run_analysis);
+  tk::enablemenuitem(ids.crosscheck, s.crosscheck);
+  tk::enablemenuitem(ids.selwyn, s.selwyn_plot);
   tk::enablemenuitem(ids.save_screen, s.save_screen);
   tk::enablemenuitem(ids.save_plot, s.save_screen);  // the same picture in other formats
   tk::enablemenuitem(ids.print_screen, s.print_screen);
@@ -225,9 +275,11 @@ void apply_states(const MainIds& ids, const CommandStates& s, bool set_checks) {
   if (set_checks) {
     tk::checkboxsetchecked(ids.model1_box, s.model1_checked);
     tk::checkboxsetchecked(ids.model2_box, s.model2_checked);
+    tk::checkboxsetchecked(ids.crosscheck_box, s.crosscheck_checked);
   }
   tk::enablebutton(ids.model1_box, s.model1_box);
   tk::enablebutton(ids.model2_box, s.model2_box);
+  tk::enablebutton(ids.crosscheck_box, s.crosscheck_box);
   tk::enablebutton(ids.run_button, s.run_button);
   tk::enablebutton(ids.results_button, s.results_button);
 }
@@ -255,6 +307,8 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   ids.graph_menu = tk::addmenu("&Graph Labels", ids.menubar);
   ids.open = tk::addmenuitem("&Open Data File", ids.file_menu, [&w] { handle_open(w); });
   ids.run = tk::addmenuitem("&Run Analysis", ids.file_menu, [&w] { handle_run(w); });
+  ids.crosscheck = tk::addmenuitem("Cross-&check", ids.file_menu, [&w] { show_crosscheck(w); });
+  ids.selwyn = tk::addmenuitem("Sel&wyn Plot", ids.file_menu, [&w] { show_selwyn_plot(w); });
   tk::addmenuseparator(ids.file_menu);
   ids.save_screen = tk::addmenuitem("&Save Screen", ids.file_menu, [&w] { savescreen(w); });
   ids.save_plot = tk::addmenuitem("Save P&lot As\x85", ids.file_menu, [&w] { saveplot(w); });
@@ -288,6 +342,8 @@ bool build_main_window(MainWindow& w, const std::array<std::string, 2>& labels,
   ids.model2_box = tk::createcheckbox(300, 540, 200, 20, "Model &2 Curve-fit Data",
                                       [&w] { dataset_changed(w); });
   ids.run_button = tk::createbutton(90, 575, 155, 35, "Run &Curve-fit", [&w] { handle_run(w); });
+  ids.crosscheck_box = tk::createcheckbox(90, 620, 250, 20, "Cross-chec&k Curve (dashed)",
+                                          [&w] { dataset_changed(w); });
   ids.results_button =
       tk::createbutton(300, 575, 155, 35, "&Display Results", [&w] { handle_textbox(w); });
 

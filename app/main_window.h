@@ -16,6 +16,8 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@
 #include "analysis/globalsplot.h"
 #include "app/command_states.h"
 #include "base/stop.h"  // plot_embeded lets a Stop of the analysis through
+#include "crosscheck/deactivation_check.h"
 #include "plot/analysis_plot.h"
 
 namespace brx {
@@ -45,10 +48,11 @@ inline constexpr std::size_t kLabelWidth = 50;
 struct MainIds {
   int window = -1;
   int menubar = -1, file_menu = -1, graph_menu = -1;
-  int open = -1, run = -1, save_screen = -1, save_plot = -1, print_screen = -1;
+  int open = -1, run = -1, crosscheck = -1, selwyn = -1;
+  int save_screen = -1, save_plot = -1, print_screen = -1;
   int description = -1, example_data = -1, about = -1, quit = -1;
   int plot_title = -1, ordinate = -1, abscissa = -1;
-  int model1_box = -1, model2_box = -1, run_button = -1, results_button = -1;
+  int model1_box = -1, model2_box = -1, crosscheck_box = -1, run_button = -1, results_button = -1;
 };
 
 // The shell's window identifiers.
@@ -78,6 +82,23 @@ struct MainWindow {
   // The analysis Run performs; tests hold it back to see the program while it runs.
   std::function<RunSummary(const std::string&, globalsplot&)> analyse =
       [](const std::string& file, globalsplot& gp_run) { return brevantix_run(file, gp_run); };
+  // The same for one curve of a curve-set table.
+  std::function<RunSummary(const CurveSetTable&, const TableCurve&, globalsplot&)> analyse_curve =
+      [](const CurveSetTable& set, const TableCurve& curve, globalsplot& gp_run) {
+        return brevantix_run_curve(set, curve, gp_run);
+      };
+
+  // (lock) The curve-set table chosen, as last read, and the name of the curve Run analyses;
+  // null and empty for a data file.
+  std::shared_ptr<const CurveSetTable> table;
+  std::string curve_name;
+  // (lock) The cross-check of the last run's points, computed with the run; none before one.
+  std::optional<crosscheck::CrossCheck> crosscheck;
+  // (lock) Its curve with loss of enzyme normalised as the plot's points (empty without one).
+  std::vector<double> crosscheck_times, crosscheck_curve;
+  // The cross-check and Selwyn plot windows while they are open (-1 when not).
+  std::atomic<int> crosscheck_window{-1};
+  std::atomic<int> selwyn_window{-1};
 
   std::string datafile;                 // the data file handed to the run (main loop only)
   std::string title;                    // (lock) plot title, 100 characters at most

@@ -13,6 +13,8 @@ namespace {
 
 namespace tk = toolkit;
 
+constexpr const char* kCrossCheckLegend = "Cross-check curve";
+
 // Copies the first n8 published values into the plot work arrays.
 void fill_work_arrays(MainWindow& w) {
   const auto n = static_cast<int>(std::min(w.times.size(), w.model2.size()));
@@ -39,8 +41,9 @@ void write_label_fields(MainWindow& w) {
   w.gp.yaxislbl = w.results.label8[1];
 }
 
-void show_buttons(MainWindow& w, bool checked1, bool checked2, bool aborted) {
-  after_redraw(w.states, checked1, checked2, w.viewer_open.load(), aborted);
+void show_buttons(MainWindow& w, bool checked1, bool checked2, bool checked_cc, bool aborted) {
+  after_redraw(w.states, checked1, checked2, w.viewer_open.load(), aborted || checked_cc);
+  w.states.crosscheck_checked = checked_cc;
   const CommandStates shown = shown_states(w);
   tk::setbuttonvisible(w.ids.run_button, true);
   tk::setbuttonvisible(w.ids.results_button, true);
@@ -51,10 +54,11 @@ void show_buttons(MainWindow& w, bool checked1, bool checked2, bool aborted) {
 
 // The plot as the window shows it now: the last run's points and curves, the check boxes, and
 // the title and labels as drawn. The label fields are written as the plot takes them.
-AnalysisPlot plot_now(MainWindow& w, bool checked1, bool checked2) {
+AnalysisPlot plot_now(MainWindow& w, bool checked1, bool checked2, bool checked_cc) {
   AnalysisPlot a;
   a.show_model1 = checked1;
   a.show_model2 = checked2;
+  a.show_crosscheck = checked_cc && !w.crosscheck_times.empty();
   a.abort_line = w.abort_line;
   if (shows_prompt(a)) return a;
   fill_work_arrays(w);
@@ -69,14 +73,20 @@ AnalysisPlot plot_now(MainWindow& w, bool checked1, bool checked2) {
   a.title = trim_right(w.gp.xytitlelbl);
   a.x_label = trim_right(w.gp.xaxislbl);
   a.y_label = left_adjusted(w.gp.yaxislbl, kLabelWidth);
+  if (a.show_crosscheck) {
+    a.crosscheck_times = w.crosscheck_times;
+    a.crosscheck_curve = w.crosscheck_curve;
+    a.crosscheck_label = kCrossCheckLegend;
+  }
   return a;
 }
 
 void draw(MainWindow& w) {
   const bool checked1 = tk::checkboxischecked(w.ids.model1_box) == 1;
   const bool checked2 = tk::checkboxischecked(w.ids.model2_box) == 1;
-  draw_analysis_plot(plot_now(w, checked1, checked2));
-  show_buttons(w, checked1, checked2, !w.abort_line.empty());
+  const bool checked_cc = tk::checkboxischecked(w.ids.crosscheck_box) == 1;
+  draw_analysis_plot(plot_now(w, checked1, checked2, checked_cc));
+  show_buttons(w, checked1, checked2, checked_cc, !w.abort_line.empty());
 }
 
 // Asks for a new text in the label dialog (not under the window lock: it waits for the user);
@@ -120,7 +130,8 @@ void dataset_changed(MainWindow& w) {
 
 AnalysisPlot plot_shown(MainWindow& w) {
   return plot_now(w, tk::checkboxischecked(w.ids.model1_box) == 1,
-                  tk::checkboxischecked(w.ids.model2_box) == 1);
+                  tk::checkboxischecked(w.ids.model2_box) == 1,
+                  tk::checkboxischecked(w.ids.crosscheck_box) == 1);
 }
 
 void title(MainWindow& w) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "analysis/brevantix_run.h"
 #include "analysis/report.h"
 #include "app/file_channels.h"
 #include "app/file_selection.h"
@@ -89,7 +90,9 @@ bool open_viewer_window(MainWindow& w, const std::shared_ptr<ResultsViewer>& sha
   // The report is read, not edited; it loads at the end while the view stays at its top.
   tk::settextboxreadonly(v.textbox, true);
   tk::settextboxfont(v.textbox, kFixedPitchFont, kReportTextSize);
-  v.report = report_path(trim_right(w.gp.cfilenamepath));
+  // A curve of a table has a report of its own beside the table.
+  const std::string data = trim_right(w.gp.cfilenamepath);
+  v.report = w.curve_name.empty() ? report_path(data) : curve_report_path(data, w.curve_name);
   v.pending = kViewerLoad;
   return true;
 }

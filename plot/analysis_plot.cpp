@@ -32,6 +32,10 @@ PlotHandle* build_analysis_plot(const AnalysisPlot& a) {
   if (a.show_model2 && !aborted) {
     add_series(h, index++, a.times, a.model2, a.model2_label, kSeriesLine, kModel2Colour);
   }
+  if (a.show_crosscheck && !aborted && !a.crosscheck_times.empty()) {
+    add_series(h, index, a.crosscheck_times, a.crosscheck_curve, a.crosscheck_label,
+               kSeriesDashedLine, kCrossCheckColour);
+  }
   set_xlabel(h, a.x_label);
   set_ylabel(h, a.y_label);
   return h;

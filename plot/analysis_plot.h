@@ -13,7 +13,8 @@
 //   |            title (centred, y = 25)          |
 //   |   abort line, when the run gave no curves   |  y = 48
 //   |   legend                                    |
-//   |   points, Model 1 curve, Model 2 curve      |  the plot square (0, 0)-(540, 540)
+//   |   points, Model 1 curve, Model 2 curve,     |  the plot square (0, 0)-(540, 540)
+//   |   the cross-check's curve (dashed)          |
 //   |   x in [0, 1.1], y in [0, 1.2]              |
 //   +---------------------------------------------+  (540, 540); the window is 550 x 650
 
@@ -41,7 +42,8 @@ struct SeriesColour {
 inline constexpr SeriesColour kDataColour{34, 139, 34};
 inline constexpr SeriesColour kModel1Colour{0, 0, 255};
 inline constexpr SeriesColour kModel2Colour{148, 0, 211};
-inline constexpr SeriesColour kPromptColour{128, 0, 0};  // the prompt and the abort line
+inline constexpr SeriesColour kCrossCheckColour{255, 140, 0};  // the cross-check's dashed curve
+inline constexpr SeriesColour kPromptColour{128, 0, 0};        // the prompt and the abort line
 inline constexpr SeriesColour kTitleColour{0, 0, 128};
 
 // The fixed ranges: the data are normalised to 1.
@@ -68,15 +70,21 @@ struct AnalysisPlot {
   // After a run that gave no curves: the line saying why (aborted_run_line). The points are
   // shown and the curves are not, whatever show_model1 and show_model2 say.
   std::string abort_line;
+  // The cross-check's curve with loss of enzyme, normalised as the points are and sampled densely
+  // over their times; drawn dashed, and only when asked for.
+  std::vector<double> crosscheck_times, crosscheck_curve;
+  std::string crosscheck_label;
+  bool show_crosscheck = false;
 };
 
-// Neither curve asked for and no run to explain: the plot shows only the prompt.
+// No curve asked for and no run to explain: the plot shows only the prompt.
 inline bool shows_prompt(const AnalysisPlot& a) {
-  return !a.show_model1 && !a.show_model2 && a.abort_line.empty();
+  return !a.show_model1 && !a.show_model2 && !a.show_crosscheck && a.abort_line.empty();
 }
 
 // A plot with the fixed ranges, the points (big green dots, series 0), the curves asked for
-// (lines; Model 2 takes series 1 when Model 1 is hidden) and the axis labels. The caller
+// (lines; Model 2 takes series 1 when Model 1 is hidden; the cross-check's dashed, after them) and
+// the axis labels. The caller
 // destroys it (destroy_plot); null when memory runs out.
 PlotHandle* build_analysis_plot(const AnalysisPlot& a);
 

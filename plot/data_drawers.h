@@ -58,4 +58,14 @@ class BigDotDataDrawer : public LineDataDrawer {
   int dotSize;
 };
 
+// Joins the points with a dashed line: dashes of kDash pixels with gaps of kGap, the pattern
+// running on along the whole series, so that densely sampled curves stay dashed.
+class DashedLineDataDrawer : public DataDrawerBase {
+ public:
+  static constexpr float kDash = 8.0f;
+  static constexpr float kGap = 5.0f;
+  bool DrawData(Painter& painter, const PlotDataBase& x, const PlotDataBase& y,
+                const PlotDataSelection& selection) override;
+};
+
 }  // namespace brx

@@ -89,6 +89,8 @@ void set_seriestype(PlotHandle* h, int index, int type) {
     drawer = std::make_unique<LineDataDrawer>(true, false);
   } else if (type == kSeriesBigDots) {
     drawer = std::make_unique<BigDotDataDrawer>(BigDotDataDrawer::kDefaultDotSize);
+  } else if (type == kSeriesDashedLine) {
+    drawer = std::make_unique<DashedLineDataDrawer>();
   } else {
     return;  // bars (2) and small dots (3) are not drawn by this engine; others mean nothing
   }

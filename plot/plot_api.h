@@ -6,7 +6,7 @@
 //   set_xscale        fix the x range, no autoscaling (set_yscale: y range)
 //   add_dataset       append a series of (x, y) points: line, colour by index, "plot <i>"
 //   set_serieslabel   legend name of a series
-//   set_seriestype    0 lines, 1 big dots; other numbers leave the series as it is
+//   set_seriestype    0 lines, 1 big dots, 4 dashed lines; other numbers leave it as it is
 //   set_seriescolor   colour of a series
 //   set_xlabel        x axis label (set_ylabel: y axis label)
 //   embed_plot        draw into a window rectangle (plot/embed_plot.h, library brx_plot_toolkit)
@@ -33,6 +33,7 @@ struct PlotHandle {
 // Series types of set_seriestype.
 inline constexpr int kSeriesLine = 0;
 inline constexpr int kSeriesBigDots = 1;
+inline constexpr int kSeriesDashedLine = 4;
 
 // A new plot; null when memory runs out.
 PlotHandle* initialize_plot();

@@ -1,6 +1,6 @@
-// Modal dialogs: message box, one-line text request, open and save file dialogs. They are
-// shown on the event-loop thread, owned by the window the caller names (or the window current
-// when it asks), while the calling thread (program or callback) waits; the test answerer
+// Modal dialogs: message box, one-line text request, list choice, open and save file dialogs.
+// They are shown on the event-loop thread, owned by the window the caller names (or the window
+// current when it asks), while the calling thread (program or callback) waits; the test answerer
 // replaces them when installed.
 
 #include <QDialog>
@@ -10,11 +10,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "toolkit/window_widgets.h"
 
@@ -255,6 +257,58 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
   });
   if (!accepted) return 0;
   text = to_program_text(clip(entered));
+  return 1;
+}
+
+int dlgchooseitem(int& index, const std::vector<std::string>& items, const char* title,
+                  const char* prompt, int window) {
+  if (items.empty()) return 0;
+  const WindowPtr owner = dialog_window(window);
+  const QString caption = title == nullptr ? QStringLiteral("Choose") : limited(title, kTitleLimit);
+  const QString question = limited(prompt, kTitleLimit);
+  QStringList entries;
+  for (const std::string& item : items) entries << from_program_text(item.c_str());
+  const bool preselected = index >= 0 && static_cast<std::size_t>(index) < items.size();
+
+  test::DialogRequest request;
+  request.kind = test::DialogKind::ChooseItem;
+  request.title = caption.toStdString();
+  request.prompt = question.toStdString();
+  request.text = preselected ? entries[index].toStdString() : std::string();
+  for (const QString& entry : entries) request.items.push_back(entry.toStdString());
+  request.window = owner_id(owner);
+  test::DialogAnswer answer;
+  if (answer_by_test(request, answer)) {
+    const auto at = std::find(request.items.begin(), request.items.end(), answer.text);
+    if (!answer.accepted || at == request.items.end()) return 0;
+    index = static_cast<int>(at - request.items.begin());
+    return 1;
+  }
+
+  int chosen = -1;
+  run_on_gui([&] {
+    QPointer<QDialog> dialog = new QDialog(dialog_owner(owner));
+    dialog->setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(dialog);
+    if (!question.isEmpty()) layout->addWidget(new QLabel(question, dialog));
+    auto* list = new QListWidget(dialog);
+    list->addItems(entries);
+    list->setCurrentRow(preselected ? index : 0);
+    list->setMinimumWidth(360);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, dialog, &QDialog::accept);
+    if (run_modal(dialog)) chosen = list->currentRow();
+    delete dialog;
+  });
+  if (chosen < 0) return 0;
+  index = chosen;
   return 1;
 }
 

@@ -11,14 +11,15 @@
 
 namespace brx::toolkit::test {
 
-enum class DialogKind { Message, RequestText, OpenFile, SaveFile, Print };
+enum class DialogKind { Message, RequestText, ChooseItem, OpenFile, SaveFile, Print };
 
 // What a dialog would have shown.
 struct DialogRequest {
   DialogKind kind = DialogKind::Message;
   std::string title;
   // Message: its text. RequestText: the pre-filled entry. Open/SaveFile: the initial file name
-  // ("" when the dialog opens on a folder). Print: the document's title line.
+  // ("" when the dialog opens on a folder). Print: the document's title line. ChooseItem: the
+  // entry selected at first ("" when none).
   std::string text;
   std::string prompt;              // RequestText: the prompt
   std::string folder;              // Open/SaveFile: the folder the dialog opens in ("" when none)
@@ -26,9 +27,11 @@ struct DialogRequest {
   int icon = 0;                    // Message: 0 none, 1 information, 2 warning, 3 error
   bool confirm_overwrite = false;  // SaveFile: whether overwriting would be confirmed
   int window = -1;                 // the window the dialog is modal to (-1: none)
+  std::vector<std::string> items;  // ChooseItem: the entries offered, in order
 };
 
-// The user's answer: `accepted` false is Cancel. RequestText: the entry; Open/SaveFile: the
+// The user's answer: `accepted` false is Cancel. RequestText: the entry; ChooseItem: the text of
+// the entry chosen (one not offered counts as Cancel); Open/SaveFile: the
 // chosen path; Print: the absolute path of the PDF file to print into.
 struct DialogAnswer {
   bool accepted = false;

@@ -37,7 +37,7 @@
 //                  checkboxischecked, checkboxsetchecked, settextboxcontents, gettextboxlength,
 //                  gettextboxcontents, inserttextboxtext, appendtextboxtext,
 //                  settextboxcursorposition, settextboxreadonly, settextboxfont
-//   dialogs        dlgmessage, dlgrequesttext, dlgopenfile, dlgsavefile
+//   dialogs        dlgmessage, dlgrequesttext, dlgchooseitem, dlgopenfile, dlgsavefile
 //   colours        creatergb, getredvalue, getgreenvalue, getbluevalue
 //   drawing state  setcolor, getcolor, setbkcolor, getbkcolor, setfillstyle, graphresult,
 //                  setviewport, resetviewport, getviewsettings, moveto, getx, gety
@@ -205,6 +205,12 @@ void dlgmessage(int kind, const char* text, int window = kCurrentWindow);
 // and leaves `text` unchanged. A null title gives "Input Requested".
 int dlgrequesttext(std::string& text, const char* title, const char* prompt, int maxlength = 0,
                    int window = kCurrentWindow);
+// A list to choose one entry from, the entry `index` selected at first (none when out of range).
+// "Ok" (or a double click) stores the chosen entry's place in `index` and returns 1; "Cancel" or
+// closing returns 0 and leaves `index` unchanged, as does an empty list. A null title gives
+// "Choose".
+int dlgchooseitem(int& index, const std::vector<std::string>& items, const char* title,
+                  const char* prompt, int window = kCurrentWindow);
 // File dialogs: `filename` ending in "/" names the folder to open in; otherwise it starts the
 // name field (a folder and pattern such as /data/*.dat lists matching files there). The filter
 // offers `description` (or the pattern's name) selecting `pattern`, then "All Files". On

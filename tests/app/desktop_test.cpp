@@ -21,6 +21,8 @@
 #include "app/live_file_view.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
+#include "app/selwyn_window.h"
+#include "app/text_fields.h"
 #include "base/stop.h"
 #include "tests/app/desktop_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -157,6 +159,7 @@ TEST_F(Desktop, OpenShowsTheFileAndRunBeforeAnyFileDoesNothing) {
   EXPECT_EQ(asked.title, "Enter data file");
   EXPECT_EQ(fs::path(asked.folder), dir.path());  // opened on "<cwd>/*.dat"
   EXPECT_NE(asked.filter.find("*.dat"), std::string::npos);
+  EXPECT_NE(asked.filter.find("*.csv *.CSV *.tsv *.TSV *.txt"), std::string::npos);
   EXPECT_NE(asked.filter.find("All Files"), std::string::npos);
 
   // The name keeps its case: upper-cased it would name a file that does not exist.
@@ -585,6 +588,8 @@ TEST_F(Desktop, TheKeyboardReachesEveryCommand) {
   } items[] = {
       {w.ids.open, "Open Data File", "Ctrl+O"},
       {w.ids.run, "Run Analysis", "Ctrl+R"},
+      {w.ids.crosscheck, "Cross-check", ""},
+      {w.ids.selwyn, "Selwyn Plot", ""},
       {w.ids.save_screen, "Save Screen", ""},
       {w.ids.save_plot, "Save Plot As\x85", ""},
       {w.ids.print_screen, "Print Screen", "Ctrl+P"},
@@ -760,6 +765,103 @@ TEST_F(Desktop, AReportThatCannotBeWrittenIsNamedInAnErrorBoxAndTheResultsStay) 
   EXPECT_EQ(w.results.n8, 13);
   EXPECT_GT(count_pixels(page(), kBlue) * count_pixels(page(), kViolet), 0);
   EXPECT_TRUE(control(w.ids.results_button) && item(w.ids.save_screen));
+}
+
+constexpr std::uint32_t kOrange = 0xFF8C00;  // the cross-check's dashed curve
+
+// "Cross-check" and its curve's box are greyed until a run has given a cross-check; its window
+// says what the run's cross-check found, and its curve shows only while the box is ticked.
+TEST_F(Desktop, TheCrossCheckWindowAndCurveFollowTheRun) {
+  expect_usable(false, {w.ids.crosscheck, w.ids.selwyn}, {w.ids.crosscheck_box});
+  open_and_run(dir.path() / "Example.dat");
+  expect_usable(true, {w.ids.crosscheck}, {w.ids.crosscheck_box});
+  EXPECT_FALSE(item(w.ids.selwyn)) << "no table is open";
+  ASSERT_TRUE(w.crosscheck.has_value());
+  EXPECT_EQ(w.crosscheck->verdict, crosscheck::Verdict::kDeactivation);
+
+  tt::choose_menu_item(win, w.ids.crosscheck);
+  ASSERT_TRUE(eventually([&] { return w.crosscheck_window.load() >= 0; }));
+  settle();
+  const int cc_window = w.crosscheck_window.load();
+  const std::string text = testing::textbox_text(cc_window, 0);
+  EXPECT_NE(text.find(utf8_to_cp1252(w.crosscheck->text)), std::string::npos) << text;
+  for (const char* row : {"Km", "Vmax", "P0", "kd", "SSR", "AICc", "Akaike weight"}) {
+    EXPECT_EQ(count_matches(text, std::string("\\n  ") + row + " "), 1) << row;
+  }
+  EXPECT_NE(text.find("kd, 95 % interval"), std::string::npos);
+  tt::choose_menu_item(cc_window, 0);  // its File > Close
+  ASSERT_TRUE(eventually([&] { return !toolkit::isvalidwindow(cc_window); }));
+  EXPECT_EQ(w.crosscheck_window.load(), -1);
+
+  const tt::PageImage without = page();
+  EXPECT_EQ(count_pixels(without, kOrange), 0);
+  tt::click_control(win, w.ids.crosscheck_box);
+  settle();
+  const int dashed = count_pixels(page(), kOrange, 0, 0, 541, 541);
+  EXPECT_GT(dashed, 200);
+  tt::click_control(win, w.ids.crosscheck_box);
+  settle();
+  EXPECT_EQ(testing::count_changed(without, page(), 0, 0, kMainWidth, kMainHeight), 0);
+
+  // Another file: no cross-check to show until it has run.
+  open_and_run(dir.path() / "Example.dat", false);
+  expect_usable(false, {w.ids.crosscheck}, {w.ids.crosscheck_box});
+}
+
+// A curve-set table: one curve picked from its list is run and reported beside the table, and
+// the Selwyn plot window gives the global fit of the curve's group.
+TEST_F(Desktop, ACurveOfATableIsRunAndItsGroupsSelwynPlotShown) {
+  fs::copy_file(fs::path(BRX_EXAMPLES_DIR) / "plate.csv", dir.path() / "plate.csv");
+  user->will_answer(DialogKind::ChooseItem, true, "A2");
+  open_and_run(dir.path() / "plate.csv", false);
+  EXPECT_EQ(user->last().kind, DialogKind::ChooseItem);
+  EXPECT_EQ(user->last().items, (std::vector<std::string>{"A1", "A2", "A3", "A4"}));
+  EXPECT_EQ(tt::window_title(win), "plate.csv \u2014 A2");
+  EXPECT_TRUE(item(w.ids.selwyn));
+  choose(w.ids.run);
+  EXPECT_TRUE(fs::exists(dir.path() / "plate-A2.out"));
+  EXPECT_FALSE(fs::exists(dir.path() / "plate.out"));
+  EXPECT_TRUE(item(w.ids.crosscheck) && item(w.ids.selwyn));
+  // Display Results shows the curve's report.
+  tt::click_control(win, w.ids.results_button);
+  int viewer = -1;
+  ASSERT_TRUE(eventually([&] {
+    std::lock_guard lock(window_mutex());
+    viewer = w.windows.idactivetextwin;
+    return viewer >= 0 && toolkit::isvalidwindow(viewer);
+  }));
+  const std::string report = test::TempDir::read(dir.path() / "plate-A2.out");
+  EXPECT_TRUE(eventually([&] { return testing::textbox_text(viewer, 0) == report; }));
+  act([&] { tt::choose_menu_item(viewer, kViewerExitItem); });
+
+  tt::choose_menu_item(win, w.ids.selwyn);
+  ASSERT_TRUE(eventually([&] { return w.selwyn_window.load() >= 0; }));
+  settle();
+  const crosscheck::SelwynFit fit = selwyn_fit_of_curve(*w.table, "A2");
+  EXPECT_EQ(fit.curves, 4);
+  const std::string text = testing::textbox_text(w.selwyn_window.load(), 0);
+  EXPECT_NE(text.find(utf8_to_cp1252(fit.text)), std::string::npos) << text;
+  const tt::PageImage plot = tt::grab_page(w.selwyn_window.load());
+  const SeriesColour first = selwyn_colour(0);
+  EXPECT_GT(count_pixels(plot, static_cast<std::uint32_t>(first.r << 16 | first.g << 8 | first.b),
+                         0, 0, kSelwynWidth, kSelwynHeight),
+            50);
+}
+
+// A table with a bad cell is named with its line and column, and nothing changes.
+TEST_F(Desktop, ABadTableIsNamedInAnErrorBoxAndNothingChanges) {
+  std::ofstream(dir.path() / "bad.csv") << "Time,A1,A2\nSo,10,10\nE0,1,2\n0,0.1,0.2\n1,0.5,x\n";
+  open_and_run(dir.path() / "bad.csv", false);
+  const tt::DialogRequest box = user->last();
+  EXPECT_EQ(box.kind, DialogKind::Message);
+  EXPECT_EQ(box.icon, 3);
+  EXPECT_NE(box.text.find("bad.csv:5"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("column 3"), std::string::npos) << box.text;
+  EXPECT_EQ(tt::window_title(win), kProgramTitle);
+  EXPECT_EQ(w.file_chosen.load(), 0);
+  EXPECT_EQ(w.table, nullptr);
+  EXPECT_FALSE(item(w.ids.run) || item(w.ids.selwyn));
+  EXPECT_EQ(fs::current_path(), dir.path());
 }
 
 }  // namespace

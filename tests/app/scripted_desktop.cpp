@@ -2,8 +2,11 @@
 // that need the exit status and the output streams of the real process. Steps, one per
 // argument: "open:PATH" (Open Data File, the dialog answered with PATH), "run" (Run Analysis),
 // "shot:PATH" (the window as shown on screen, menu bar and controls included, saved as PNG),
-// "quit" (Quit). Every message box is answered with OK and echoed as "BOX <title>: <text>" on
-// standard output. Runs headless unless QT_QPA_PLATFORM says otherwise.
+// "curve:NAME" (the curve chosen when a table is opened), "crosscheck" and "selwyn" (the menu
+// items, waited for until their windows show), "shot-crosscheck:PATH" and "shot-selwyn:PATH"
+// (those windows as shown), "tick-crosscheck" (the cross-check curve's box), "quit" (Quit). Every
+// message box is answered with OK and echoed as "BOX <title>: <text>" on standard output. Runs
+// headless unless QT_QPA_PLATFORM says otherwise.
 
 #include <atomic>
 #include <chrono>
@@ -37,11 +40,33 @@ bool wait_for(const std::atomic<bool>& ended, Done done) {
 void play(brx::MainWindow& w, const std::vector<std::string>& steps,
           const std::atomic<bool>& ended) {
   if (!wait_for(ended, [&] { return w.idle_passes.load() >= 1; })) return;
+  const auto shot = [](int window, const std::string& path) {
+    if (!tt::save_window_snapshot(window, path)) std::cerr << "cannot save " << path << "\n";
+  };
   for (const std::string& step : steps) {
     if (step.starts_with("shot:")) {
-      if (!tt::save_window_snapshot(w.ids.window, step.substr(5))) {
-        std::cerr << "cannot save " << step.substr(5) << "\n";
+      shot(w.ids.window, step.substr(5));
+      continue;
+    }
+    if (step.starts_with("shot-crosscheck:")) {
+      shot(w.crosscheck_window.load(), step.substr(16));
+      continue;
+    }
+    if (step.starts_with("shot-selwyn:")) {
+      shot(w.selwyn_window.load(), step.substr(12));
+      continue;
+    }
+    if (step == "crosscheck" || step == "selwyn") {
+      std::atomic<int>& slot = step == "selwyn" ? w.selwyn_window : w.crosscheck_window;
+      tt::choose_menu_item(w.ids.window, step == "selwyn" ? w.ids.selwyn : w.ids.crosscheck);
+      if (!wait_for(ended, [&] { return slot.load() >= 0 && tt::running_callbacks() == 0; })) {
+        return;
       }
+      continue;
+    }
+    if (step == "tick-crosscheck") {
+      tt::click_control(w.ids.window, w.ids.crosscheck_box);
+      if (!wait_for(ended, [] { return tt::running_callbacks() == 0; })) return;
       continue;
     }
     const int item = step.starts_with("open:") ? w.ids.open
@@ -63,15 +88,21 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::mutex mutex;
-  std::deque<std::string> files;
+  std::deque<std::string> files, curves;
   for (const std::string& step : steps) {
     if (step.starts_with("open:")) files.push_back(step.substr(5));
+    if (step.starts_with("curve:")) curves.push_back(step.substr(6));
   }
   tt::set_dialog_answerer([&](const tt::DialogRequest& r) -> tt::DialogAnswer {
     std::lock_guard lock(mutex);
     if (r.kind == tt::DialogKind::Message) {
       std::cout << "BOX " << r.title << ": " << r.text << std::endl;
       return {true, {}};
+    }
+    if (r.kind == tt::DialogKind::ChooseItem && !curves.empty()) {
+      tt::DialogAnswer a{true, curves.front()};
+      curves.pop_front();
+      return a;
     }
     if (r.kind == tt::DialogKind::OpenFile && !files.empty()) {
       tt::DialogAnswer a{true, files.front()};

@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
+
+#include "plot/data_drawers.h"
+#include "plot/plot_data.h"
+#include "plot/trafo.h"
+#include "tests/support/recording_painter.h"
 
 namespace brx {
 namespace {
@@ -87,6 +93,59 @@ TEST(AnalysisPlot, AnAbortedRunShowsOnlyItsPointsAndNothingAskedForShowsThePromp
   a.abort_line = aborted_run_line("");
   EXPECT_EQ(a.abort_line, "");
   EXPECT_TRUE(shows_prompt(a));
+}
+
+// The cross-check's curve is a dashed series after the models, only when asked for and never for
+// an aborted run; asked for alone it is no prompt.
+TEST(AnalysisPlot, TheCrossCheckCurveIsADashedSeriesOnlyWhenAskedFor) {
+  AnalysisPlot a = a_run();
+  a.show_model1 = a.show_model2 = true;
+  a.crosscheck_times = {0.0, 0.5, 0.99};
+  a.crosscheck_curve = {0.0, 0.71, 0.97};
+  a.crosscheck_label = "Cross-check";
+  for (const bool show : {false, true}) {
+    for (const bool aborted : {false, true}) {
+      a.show_crosscheck = show;
+      a.abort_line = aborted ? aborted_run_line("the fit failed") : "";
+      PlotHandle* h = build_analysis_plot(a);
+      PlotDataContainer& data = h->plot->GetPlotDataContainer();
+      const bool drawn = show && !aborted;
+      EXPECT_EQ(data.GetPlotCount(), aborted ? 1 : drawn ? 4 : 3) << show << aborted;
+      if (drawn) {
+        EXPECT_EQ(data.GetLegendData(3)->name, "Cross-check");
+        EXPECT_EQ(data.GetLegendData(3)->color, (PColor{255, 140, 0}));
+        EXPECT_NE(dynamic_cast<DashedLineDataDrawer*>(data.GetDataDrawer(3)), nullptr);
+      }
+      destroy_plot(h);
+    }
+  }
+  a.abort_line.clear();
+  a.show_model1 = a.show_model2 = false;
+  EXPECT_FALSE(shows_prompt(a));
+}
+
+// Dashes of 8 pixels and gaps of 5, the pattern running on across the points of the series.
+TEST(DashedLineDataDrawer, CutsTheLineIntoDashesAcrossItsPoints) {
+  const LinTrafo identity(0.0f, 1.0f);
+  DashedLineDataDrawer drawer;
+  drawer.SetTrafos(&identity, &identity);
+  const PlotData x(std::vector<float>{0, 10, 30}), y(std::vector<float>{0, 0, 0});
+  test::RecordingPainter p;
+  ASSERT_TRUE(drawer.DrawData(p, x, y, PlotDataSelection()));
+  std::vector<std::pair<float, float>> dashes;  // x from, x to; joined across the point at 10
+  for (const auto& c : p.Of("DrawLine")) {
+    if (!dashes.empty() && std::fabs(dashes.back().second - c.args[0]) < 1e-4f) {
+      dashes.back().second = c.args[2];
+    } else {
+      dashes.push_back({c.args[0], c.args[2]});
+    }
+  }
+  const std::vector<std::pair<float, float>> expected = {{0, 8}, {13, 21}, {26, 30}};
+  ASSERT_EQ(dashes.size(), expected.size()) << p.Dump();
+  for (std::size_t i = 0; i < dashes.size(); ++i) {
+    EXPECT_NEAR(dashes[i].first, expected[i].first, 1e-4f);
+    EXPECT_NEAR(dashes[i].second, expected[i].second, 1e-4f);
+  }
 }
 
 }  // namespace

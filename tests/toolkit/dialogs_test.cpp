@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -82,6 +83,31 @@ TEST_F(Dialogs, TextRequestCancelledLeavesTheTextAndConfirmedStoresItCutToItsLim
   EXPECT_EQ(seen[0].prompt, "X Axis Label");
   EXPECT_EQ(seen[0].text, "Normalized Time") << "pre-filled without trailing blanks";
   EXPECT_EQ(seen[1].title, "Input Requested");
+}
+
+// A list choice stores the place of the entry chosen; an entry not offered, Cancel and an empty
+// list (which asks nothing) leave the place as it was.
+TEST_F(Dialogs, AListChoiceStoresThePlaceOfTheEntryChosen) {
+  open_window();
+  const std::vector<std::string> curves = {"A1", "A2", "B1"};
+  auto& seen = answering(true, "B1");
+  int index = 1;
+  EXPECT_EQ(dlgchooseitem(index, curves, "Choose a curve", "Curve to analyse:"), 1);
+  EXPECT_EQ(index, 2);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].kind, DialogKind::ChooseItem);
+  EXPECT_EQ(seen[0].items, curves);
+  EXPECT_EQ(seen[0].text, "A2") << "the entry selected at first";
+  EXPECT_EQ(seen[0].prompt, "Curve to analyse:");
+  for (const auto& [accepted, text] : {std::pair{true, "C9"}, std::pair{false, "A1"}}) {
+    answering(accepted, text);
+    EXPECT_EQ(dlgchooseitem(index, curves, nullptr, nullptr), 0) << text;
+    EXPECT_EQ(index, 2);
+  }
+  EXPECT_EQ(seen.back().title, "Choose");
+  const std::size_t asked = seen.size();
+  EXPECT_EQ(dlgchooseitem(index, {}, "Choose a curve", nullptr), 0);
+  EXPECT_EQ(seen.size(), asked);
 }
 
 TEST_F(Dialogs, DialogsCanBeOpenedFromCommandThreads) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/toolkit/toolkit_fixture.h"
 
@@ -80,6 +81,17 @@ TEST_F(RealDialogs, ConfirmedTextRequestKeepsTheTextAndCancelledFileAndPrintDial
   EXPECT_EQ(name, "/tmp/");
   answer_by_hand([&] { result = printimage(); }, "Print", false);
   EXPECT_EQ(result, 0);
+  int index = 1;
+  const std::vector<std::string> curves = {"A1", "A2", "B1"};
+  answer_by_hand([&] { result = dlgchooseitem(index, curves, "Choose a curve", "Curve:"); },
+                 "Choose a curve", true);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(index, 1) << "confirmed as shown: the entry selected at first";
+  index = 7;
+  answer_by_hand([&] { result = dlgchooseitem(index, curves, "Choose a curve", "Curve:"); },
+                 "Choose a curve", false);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(index, 7);
 }
 
 }  // namespace
