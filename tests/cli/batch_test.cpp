@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -136,6 +138,29 @@ TEST(BatchCommand, JsonLinesCarryEveryKey) {
   EXPECT_NE(r.lines[1].find("\"F\":null"), std::string::npos);  // not finite
   EXPECT_NE(r.lines[1].find("\"case\":null"), std::string::npos);
   EXPECT_EQ(r.lines[2].rfind("{\"file\":\"no.dat\",\"error\":", 0), 0u);
+}
+
+// Files analysed side by side give the same lines, in the same order, as one after another;
+// only the processor time differs.
+TEST(BatchCommand, OneJobAndFourJobsGiveTheSameJson) {
+  TempDir dir;
+  std::string files;
+  for (const fs::path& data : fs::directory_iterator(BRX_TEST_DATA_DIR)) {
+    if (data.extension() != ".dat") continue;
+    dir.write(data.filename().string(), TempDir::read(data));
+    files += " " + data.filename().string();
+  }
+  const std::regex cpu("\"cpu_seconds\":[^,}]*");
+  const auto lines = [&](const char* jobs) {
+    const Result r = batch(dir, std::string("--json ") + jobs + files);
+    EXPECT_EQ(r.status, kExitAllAnalysed) << r.errors;
+    std::string all;
+    for (const std::string& line : r.lines) all += std::regex_replace(line, cpu, "") + "\n";
+    return all;
+  };
+  const std::string one = lines("-j 1");
+  EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 7);
+  EXPECT_EQ(lines("-j 4"), one);
 }
 
 TEST(BatchJson, ConvertsTheParametersBackToTheFilesUnits) {
