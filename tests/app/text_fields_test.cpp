@@ -7,23 +7,6 @@
 namespace brx {
 namespace {
 
-TEST(TextFields, StrUpperChangesOnlyAsciiLettersUpToTheLastNonBlank) {
-  const struct {
-    std::string in, out;
-  } cases[] = {
-      {"d:\\data\\run1.dat", "D:\\DATA\\RUN1.DAT"},
-      {"az AZ 09 {`}@[", "AZ AZ 09 {`}@["},  // the neighbours of a-z stay
-      {"caf\xe9 \x99", "CAF\xe9 \x99"},      // bytes above 127 stay
-      {"run1.dat     ", "RUN1.DAT     "},    // the length stays
-      {"", ""},
-  };
-  for (const auto& c : cases) {
-    std::string text = c.in;
-    str_upper(text);
-    EXPECT_EQ(text, c.out) << c.in;
-  }
-}
-
 TEST(TextFields, LabelFieldsAreTrimmedCutAndLeftAdjusted) {
   EXPECT_EQ(field_text(std::string(60, 'x') + "  ", 50), std::string(50, 'x'));
   EXPECT_EQ(field_text("  Title  ", 100), "  Title");  // leading blanks are the user's
