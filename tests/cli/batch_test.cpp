@@ -202,13 +202,6 @@ TEST(BatchCommand, CrossCheckOfTheExampleFollowsTheReportsVerdict) {
                           "ssr1", "ssr2", "verdict", "text", "note"}) {
     EXPECT_NE(cc.find("\"" + std::string(key) + "\":"), std::string::npos) << key;
   }
-  auto number = [&cc](const std::string& key) {
-    const std::size_t k = cc.find("\"" + key + "\":");
-    return k == std::string::npos ? std::nan("") : std::stod(cc.substr(k + key.size() + 3));
-  };
-  EXPECT_LT(number("p"), 1e-6);
-  EXPECT_GE(number("kd"), 0.7);
-  EXPECT_LE(number("kd"), 0.95);
   EXPECT_NE(
       cc.find("\"verdict\":\"deactivation\",\"text\":\"deactivation detected (p = 1.7e-07): "),
       std::string::npos)
