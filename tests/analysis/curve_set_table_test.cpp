@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/data_import.h"
@@ -45,18 +46,12 @@ TEST(CurveSetTable, ReadsEveryFormOfTheSameTable) {
     EXPECT_EQ(t.time_name, "Time") << k.name;
     ASSERT_EQ(t.curves.size(), 2u) << k.name;
     const TableCurve &a = t.curves[0], &b = t.curves[1];
-    EXPECT_EQ(a.name, "A") << k.name;
-    EXPECT_EQ(b.name, "B") << k.name;
-    EXPECT_EQ(a.column, 2) << k.name;
-    EXPECT_EQ(b.column, 3) << k.name;
-    EXPECT_EQ(a.so, 100) << k.name;
-    EXPECT_EQ(b.so, -50) << k.name;
-    EXPECT_EQ(a.e0, 0.5) << k.name;
-    EXPECT_EQ(b.e0, 1) << k.name;
-    EXPECT_EQ(a.t, (Values{0, 1, 2})) << k.name;
-    EXPECT_EQ(a.y, (Values{0, 2.5, 4})) << k.name;
-    EXPECT_EQ(b.t, (Values{0, 2})) << k.name;
-    EXPECT_EQ(b.y, (Values{0.1, 3})) << k.name;
+    EXPECT_EQ(std::tie(a.name, a.column, a.so, a.e0, a.t, a.y),
+              std::tuple("A", 2, 100.0, 0.5, Values{0, 1, 2}, Values{0, 2.5, 4}))
+        << k.name;
+    EXPECT_EQ(std::tie(b.name, b.column, b.so, b.e0, b.t, b.y),
+              std::tuple("B", 3, -50.0, 1.0, Values{0, 2}, Values{0.1, 3}))
+        << k.name;
     EXPECT_EQ(b.lines, (std::vector<int>{4, 6})) << k.name;
   }
 }
@@ -260,11 +255,10 @@ TEST(CurveSetTable, ExampleTablesHoldTheSameSet) {
   ASSERT_EQ(csv.curves.size(), 4u);
   ASSERT_EQ(tsv.curves.size(), 4u);
   for (std::size_t k = 0; k < 4; ++k) {
-    EXPECT_EQ(csv.curves[k].name, tsv.curves[k].name);
-    EXPECT_EQ(csv.curves[k].e0, tsv.curves[k].e0);
-    EXPECT_EQ(csv.curves[k].so, 100);
-    EXPECT_EQ(csv.curves[k].t_raw, tsv.curves[k].t_raw);
-    EXPECT_EQ(csv.curves[k].y, tsv.curves[k].y);
+    const TableCurve &c = csv.curves[k], &t = tsv.curves[k];
+    EXPECT_EQ(std::tie(c.name, c.e0, c.so, c.t_raw, c.y),
+              std::tie(t.name, t.e0, t.so, t.t_raw, t.y));
+    EXPECT_EQ(c.so, 100);
   }
   EXPECT_EQ(csv.curves[1].t.size(), 20u);  // A2 misses one reading
 }

@@ -39,7 +39,7 @@ TEST(VerdictText, SentencesAndShortFormsForEachOutcome) {
        "deactivation detected (p = 3.1e-06): kd = 0.0143 /time unit [0.0034, 0.0233], "
        "half-life 48.5 [29.7, 204] time units",
        "deactivation (p = 3.1e-06), half-life 48.5 [29.7, 204]"},
-      {found(Verdict::kDeactivation, 0.012, 2.0, 0.5, kInf),
+      {found(Verdict::kDeactivation, 0.0123, 2.0, 0.5, kInf),  // p shown to two digits
        "deactivation detected (p = 0.012): kd = 2 /time unit [0.5, no upper bound], half-life "
        "0.347 [0, 1.39] time units",
        "deactivation (p = 0.012), half-life 0.347 [0, 1.39]"},

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/bmp_file.h"
 #include "toolkit/test_hooks.h"
 #include "toolkit/toolkit.h"
 
@@ -22,7 +22,7 @@ namespace brx {
 namespace {
 
 namespace tk = brx::toolkit;
-using Picture = tk::test::PageImage;
+using Picture = test::Bmp;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBlack = 0x000000;
@@ -30,25 +30,6 @@ constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kDataGreen = 0x228B22;     // (34, 139, 34)
 constexpr std::uint32_t kModel1Blue = 0x0000FF;    // (0, 0, 255)
 constexpr std::uint32_t kModel2Violet = 0x9400D3;  // (148, 0, 211)
-
-// Reads the 24-bit bottom-up BMP file the toolkit writes.
-Picture ReadBmp(const std::filesystem::path& file) {
-  const std::string b = test::TempDir::read(file);
-  const auto byte = [&](std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b.at(at)));
-  };
-  const auto u32 = [&](std::size_t at) {
-    return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24;
-  };
-  Picture p{static_cast<int>(u32(18)), static_cast<int>(u32(22)), {}};
-  const std::size_t row = (u32(18) * 3 + 3) / 4 * 4;
-  for (std::uint32_t y = u32(22); y-- > 0;) {  // the last row in the file is the top one
-    for (std::size_t at = u32(10) + row * y; at < u32(10) + row * y + 3 * u32(18); at += 3) {
-      p.pixels.push_back(byte(at + 2) << 16 | byte(at + 1) << 8 | byte(at));
-    }
-  }
-  return p;
-}
 
 // How many pixels of the square of half-width r around (x, y) have the colour.
 int CountNear(const Picture& p, int x, int y, int r, std::uint32_t colour) {
@@ -112,7 +93,9 @@ class EmbedPlot : public ::testing::Test {
     if (const char* copy = std::getenv("BRX_PLOT_PICTURE"); keep && copy != nullptr) {
       std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
     }
-    return ReadBmp(file);
+    Picture p = test::read_bmp(file);
+    EXPECT_EQ(p.fault, "");
+    return p;
   }
 
   int window_ = -1;

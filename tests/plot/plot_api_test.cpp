@@ -1,5 +1,5 @@
-// The flat plot API: what a new plot is set up with, what each operation changes, and that
-// nothing breaks on a null handle or an index that names no series.
+// The flat plot API: a dataset is copied, colours clamp, and nothing breaks on a null handle
+// or an index that names no series.
 
 #include "plot/plot_api.h"
 
@@ -12,17 +12,6 @@ namespace {
 
 const std::vector<double> kX{0.0, 0.5, 1.0};
 const std::vector<double> kY{0.0, 0.6, 1.0};
-
-// Its margins and grids show in the drawing tests; the y axis's place does not, as x starts at 0.
-TEST(PlotApi, ANewPlotStandsItsYAxisAtTheXMinimumAndDestroyingItNullsTheHandle) {
-  PlotHandle* h = initialize_plot();
-  ASSERT_NE(h, nullptr);
-  EXPECT_EQ(h->window, -1);
-  EXPECT_TRUE(h->plot->GetXAxisSetup().crossOrigin);
-  EXPECT_FALSE(h->plot->GetYAxisSetup().crossOrigin);
-  destroy_plot(h);
-  EXPECT_EQ(h, nullptr);
-}
 
 TEST(PlotApi, NullHandlesAndUnknownSeriesAreIgnored) {
   PlotHandle* none = nullptr;
@@ -50,29 +39,6 @@ TEST(PlotApi, AddDatasetKeepsAFloatCopyOfTheShorterLengthAndColoursClamp) {
   EXPECT_EQ(data.GetXData(0)->GetValue(0), 0.1f);
   set_seriescolor(h, 0, 148, -5, 300);
   EXPECT_EQ(data.GetLegendData(0)->color, (PColor{148, 0, 255}));
-  destroy_plot(h);
-}
-
-TEST(PlotApi, SeriesTypeZeroAndOneChooseTheDrawerOtherNumbersLeaveIt) {
-  PlotHandle* h = initialize_plot();
-  add_dataset(h, kX, kY);
-  PlotDataContainer& data = h->plot->GetPlotDataContainer();
-  const auto dots = [&] { return dynamic_cast<BigDotDataDrawer*>(data.GetDataDrawer(0)); };
-  const auto lines = [&] {
-    auto* d = dynamic_cast<LineDataDrawer*>(data.GetDataDrawer(0));
-    return d != nullptr && d->drawLine && !d->drawPoints;
-  };
-  ASSERT_TRUE(lines());
-  set_seriestype(h, 0, 7);
-  EXPECT_TRUE(lines()) << "7 keeps the line drawer";
-  set_seriestype(h, 0, 1);
-  ASSERT_NE(dots(), nullptr);
-  EXPECT_EQ(dots()->dotSize, 5);
-  set_seriestype(h, 0, 2);
-  set_seriestype(h, 0, -1);
-  EXPECT_NE(dots(), nullptr) << "no other number replaces the drawer";
-  set_seriestype(h, 0, 0);
-  EXPECT_TRUE(lines());
   destroy_plot(h);
 }
 

@@ -43,15 +43,6 @@ int white_window(int w = 600, int h = 600) {
 
 using Drawing = ToolkitTest;
 
-TEST_F(Drawing, NewWindowsStartBlackWithWhiteColoursAndTheDefaultState) {
-  const int w = open_window(50, 40);
-  EXPECT_EQ(ink_box(test::grab_page(w), kPixBlack).right, -1);
-  EXPECT_EQ((std::array{getcolor(), getbkcolor(), getactivepage(), getvisualpage()}),
-            (std::array{kWhite, 0, 0, 0}));
-  const ViewSettings v = getviewsettings();
-  EXPECT_EQ((std::array{v.left, v.top, v.right, v.bottom, v.clip}), (std::array{0, 0, 50, 40, 0}));
-}
-
 TEST_F(Drawing, ClearingAClippedViewportTouchesExactlyItsPixelsAndViewportsMoveTheOrigin) {
   const int w = open_window(600, 600);  // black
   setbkcolor(kWhite);
@@ -79,18 +70,6 @@ TEST_F(Drawing, ClearingAClippedViewportTouchesExactlyItsPixelsAndViewportsMoveT
   EXPECT_EQ(moved.at(30, 40), kPixRed) << "the viewport moves the origin";
   EXPECT_EQ(moved.at(35, 40), kPixRed);
   EXPECT_EQ(moved.at(29, 40), kPixWhite);
-}
-
-TEST_F(Drawing, LineKeepsTheCurrentPositionAndTextMovesIt) {
-  white_window();
-  moveto(5, 6);
-  line(10, 10, 100, 80);
-  EXPECT_EQ(getx(), 5);
-  EXPECT_EQ(gety(), 6);
-  settextjustify(0, 2);
-  outtextxy(20, 30, "Label");
-  EXPECT_EQ(getx(), 20);
-  EXPECT_EQ(gety(), 30 + textheight("Label")) << "y moves to the text's lower edge";
 }
 
 TEST_F(Drawing, BarLeavesItsRightAndBottomEdgesUnfilledAndUnknownFillStylesAreRefused) {
@@ -160,17 +139,6 @@ TEST_F(Drawing, TextSizeIsTheCellHeightAndBadTextMeasuresMinusOne) {
   EXPECT_EQ(textwidth(""), 0);
   EXPECT_EQ(textwidth(nullptr), -1);
   EXPECT_EQ(textwidth("\xff\xfe"), -1);
-}
-
-TEST_F(Drawing, InactivePagesAreDrawnWithoutShowingAndSwappedWhenDoubleBuffered) {
-  const int w = initwindow(40, 30, "pages", kDefaultPosition, kDefaultPosition, 1, 0);
-  EXPECT_EQ(getactivepage(), 1);
-  EXPECT_EQ(getvisualpage(), 0);
-  setbkcolor(kWhite);
-  clearviewport();
-  EXPECT_EQ(test::grab_page(w).at(5, 5), kPixBlack) << "the shown page is untouched";
-  swapbuffers();
-  EXPECT_EQ(test::grab_page(w).at(5, 5), kPixWhite);
 }
 
 }  // namespace

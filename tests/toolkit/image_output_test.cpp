@@ -4,40 +4,22 @@
 #include <QImage>
 #include <cstdint>
 #include <memory>
-#include <regex>
 #include <string>
 #include <thread>
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/bmp_file.h"
 #include "tests/toolkit/toolkit_fixture.h"
 
 namespace brx::toolkit::testing {
 namespace {
 
-// The little-endian number of `size` bytes at `at`.
-std::uint32_t le(const std::string& b, std::size_t at, int size = 4) {
-  std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i)
-    value = value << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
-  return value;
-}
-
-// The header fields a standard reader relies on, checked against the file itself.
-void expect_valid_bmp(const std::string& bytes, std::uint32_t width, std::uint32_t height) {
-  ASSERT_GE(bytes.size(), 54u);
-  const std::uint32_t row = (width * 3 + 3) / 4 * 4;
-  EXPECT_EQ(bytes.substr(0, 2), "BM");
-  EXPECT_EQ(le(bytes, 2), bytes.size()) << "file size";
-  EXPECT_EQ(le(bytes, 6), 0u) << "reserved words";
-  EXPECT_EQ(le(bytes, 10), 54u) << "pixel data offset";
-  EXPECT_EQ(le(bytes, 14), 40u) << "information header size";
-  EXPECT_EQ(le(bytes, 18), width);
-  EXPECT_EQ(le(bytes, 22), height) << "positive: bottom-up rows";
-  EXPECT_EQ(le(bytes, 26, 2), 1u) << "planes";
-  EXPECT_EQ(le(bytes, 28, 2), 24u) << "bits per pixel";
-  EXPECT_EQ(le(bytes, 30), 0u) << "uncompressed";
-  EXPECT_EQ(le(bytes, 34), row * height) << "image size";
-  EXPECT_EQ(bytes.size(), 54u + row * height);
+// The picture in `file`, which must be a well-formed BMP of the size given.
+brx::test::Bmp valid_bmp(const std::string& file, int width, int height) {
+  brx::test::Bmp b = brx::test::read_bmp(file);
+  EXPECT_EQ(b.fault, "");
+  EXPECT_EQ(b.width, width);
+  EXPECT_EQ(b.height, height);
+  return b;
 }
 
 class ImageOutput : public ToolkitTest {
@@ -59,21 +41,17 @@ class ImageOutput : public ToolkitTest {
 TEST_F(ImageOutput, ReversedRegionIsSavedWithWidthOfTheDistancePlusOne) {
   const std::string file = (dir_.path() / "region.bmp").string();
   ASSERT_EQ(writeimagefile(file.c_str(), 50, 10, 20, 30), 1);
-  const std::string bytes = brx::test::TempDir::read(file);
-  expect_valid_bmp(bytes, 31, 21);
-  const std::size_t row = (31 * 3 + 3) / 4 * 4;
-  // Bottom-up: the region's top-left pixel (20, 10), red, opens the last row (blue, green, red).
-  const std::size_t top_left = 54 + 20 * row;
-  EXPECT_EQ(bytes.substr(top_left, 3), std::string("\x00\x00\xff", 3));
-  // Its bottom-right pixel (50, 30), blue, closes the first row.
-  EXPECT_EQ(bytes.substr(54 + 30 * 3, 3), std::string("\xff\x00\x00", 3));
+  const brx::test::Bmp b = valid_bmp(file, 31, 21);
+  ASSERT_EQ(b.pixels.size(), 31u * 21u);
+  EXPECT_EQ(b.at(0, 0), 0xFF0000u) << "the region's top-left pixel (20, 10) is red";
+  EXPECT_EQ(b.at(30, 20), 0x0000FFu) << "its bottom-right pixel (50, 30) is blue";
 }
 
 TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefusedWithTheReason) {
   const std::string file = (dir_.path() / "all.bmp").string();
   ASSERT_EQ(writeimagefile(file.c_str(), -5, -5, 500, 500), 1);
   EXPECT_EQ(lastfileerror(), "");
-  expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);
+  valid_bmp(file, 101, 81);
   const std::string missing = (dir_.path() / "missing" / "x.bmp").string();
   EXPECT_EQ(writeimagefile(missing.c_str(), 0, 0, 10, 10), 0);
   EXPECT_EQ(lastfileerror(), "No such file or directory");
@@ -81,7 +59,7 @@ TEST_F(ImageOutput, RegionsAreClampedToTheWindowAndUnwritableFilesRefusedWithThe
   EXPECT_EQ(lastfileerror(), "No such file or directory");
   EXPECT_EQ(writeimagefileas(file.c_str(), "nonsense", 0, 0, 10, 10), 0);
   EXPECT_EQ(lastfileerror(), "pictures cannot be written as nonsense");
-  expect_valid_bmp(brx::test::TempDir::read(file), 101, 81);  // the old picture stays
+  valid_bmp(file, 101, 81);  // the old picture stays
 }
 
 TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
@@ -100,7 +78,7 @@ TEST_F(ImageOutput, SaveDialogNamesThatAreShortOrHaveNoExtensionGetBmp) {
     EXPECT_TRUE(request->confirm_overwrite);
     EXPECT_NE(request->filter.find("Bitmap files (*.BMP"), std::string::npos);
     // Default region: from (0, 0) to the viewport's right and bottom edges.
-    expect_valid_bmp(brx::test::TempDir::read(dir_.path() / written), 101, 81);
+    valid_bmp((dir_.path() / written).string(), 101, 81);
   }
 }
 
@@ -108,32 +86,6 @@ TEST_F(ImageOutput, CancelledSaveDialogWritesNothing) {
   test::set_dialog_answerer([](const test::DialogRequest&) { return test::DialogAnswer{}; });
   EXPECT_EQ(writeimagefile(), 0);
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
-}
-
-TEST_F(ImageOutput, RegionPrintedToPdfGivesOnePageUnderTheWindowTitle) {
-  const std::string pdf = (dir_.path() / "print.pdf").string();
-  auto title = std::make_shared<std::string>();
-  test::set_dialog_answerer([pdf, title](const test::DialogRequest& r) {
-    *title = r.text;
-    return test::DialogAnswer{r.kind == test::DialogKind::Print, pdf};
-  });
-  ASSERT_EQ(printimage(), 1);
-  EXPECT_EQ(*title, "Brevantix-kd");
-  const std::string bytes = brx::test::TempDir::read(pdf);
-  ASSERT_EQ(bytes.substr(0, 5), "%PDF-");
-  const std::regex page("/Type\\s*/Page[^s]");
-  EXPECT_EQ(
-      std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()),
-      1);
-}
-
-TEST_F(ImageOutput, APrintThatCannotBeWrittenSaysWhy) {
-  const std::string pdf = (dir_.path() / "missing" / "print.pdf").string();
-  test::set_dialog_answerer([pdf](const test::DialogRequest& r) {
-    return test::DialogAnswer{r.kind == test::DialogKind::Print, pdf};
-  });
-  EXPECT_EQ(printimage(), 0);
-  EXPECT_EQ(lastfileerror(), "No such file or directory");
 }
 
 // Two threads draw pictures of their own at once, each in its colour, while a window is current:

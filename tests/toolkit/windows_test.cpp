@@ -181,19 +181,15 @@ TEST_F(Menus, MenusAndItemsHaveSeparateSequencesRefuseBadRequestsAndKeepTheDrawi
   EXPECT_EQ(addmenuitem("Lost", 9, [] {}), -2);
   EXPECT_EQ(addmenuitem("Plot Title", labels, [] {}), 3);
   EXPECT_EQ(test::client_size(w), std::make_pair(550, 650)) << "the menu bar took drawing area";
-  EXPECT_EQ(getmaxx(), 549);
-  EXPECT_EQ(getmaxy(), 649);
 }
 
 TEST_F(Menus, ItemCallbackRunsOnItsOwnThreadWhileTheProgramWaitsInLoop) {
   const int w = open_window();
   const int file = addmenu("File", addmenu("", -1));
   std::atomic<std::thread::id> ran_on{};
-  std::atomic<int> signalling{-5};
   std::atomic<bool> ran{false};
   const int item = addmenuitem("Run Analysis", file, [&] {
     ran_on = std::this_thread::get_id();
-    signalling = getsignallingwindow();
     ran = true;
     stopidle();
   });
@@ -205,8 +201,6 @@ TEST_F(Menus, ItemCallbackRunsOnItsOwnThreadWhileTheProgramWaitsInLoop) {
   user.join();
   ASSERT_TRUE(ran.load());
   EXPECT_NE(ran_on.load(), std::this_thread::get_id());
-  EXPECT_EQ(signalling.load(), w);
-  EXPECT_EQ(getsignallingwindow(), w) << "the program thread created the window";
 }
 
 // Sixty commands also outgrow the window's list of finished threads, which is then pruned.
