@@ -95,7 +95,10 @@ const std::vector<std::string>& csv_columns() {
 std::string csv_text(const std::vector<CsvRow>& rows) {
   std::string out;
   const auto line = [&out](const std::vector<std::string>& cells) {
-    for (std::size_t i = 0; i < cells.size(); ++i) out += (i > 0 ? "," : "") + quoted(cells[i]);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      if (i > 0) out += ',';
+      out += quoted(cells[i]);
+    }
     out += "\r\n";
   };
   line(csv_columns());

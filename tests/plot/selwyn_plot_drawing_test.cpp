@@ -30,7 +30,11 @@ SelwynPicture four_curves() {
   s.title = "[So] = 100: no evidence of deactivation";
   const double e0[] = {0.5, 1, 2, 4};
   for (int k = 0; k < 4; ++k) {
-    s.names.push_back("A" + std::to_string(k + 1) + ", [E]0 = " + std::to_string(e0[k]));
+    std::string name = "A";  // appended piece by piece: GCC 12 at -O3 sees an overlap otherwise
+    name += std::to_string(k + 1);
+    name += ", [E]0 = ";
+    name += std::to_string(e0[k]);
+    s.names.push_back(name);
     SelwynSeries2D p, c;
     for (int i = 0; i <= 20; ++i) {
       const double x = e0[k] * i / 20.0;
