@@ -17,10 +17,6 @@ namespace {
 namespace tk = toolkit;
 namespace cc = crosscheck;
 
-constexpr int kFixedPitchFont = 6;  // the table is laid out in columns
-constexpr int kTextSize = 15;
-constexpr int kMargin = 5;
-
 // A figure of the table: six significant digits, "-" where it does not exist. Km and Vmax are
 // unbounded when the best fit is the first-order limit (Km far above [So]).
 std::string figure(double v) {
@@ -101,13 +97,7 @@ void show_crosscheck(MainWindow& w) {
   const int win = open_side_window(w, w.crosscheck_window, kCrossCheckWidth, kCrossCheckHeight,
                                    kCrossCheckTitle);
   if (win < 0) return;
-  const int box = tk::createmultilinetextbox(kMargin, kMargin, kCrossCheckWidth - 2 * kMargin,
-                                             kCrossCheckHeight - 2 * kMargin, true);
-  tk::settextboxreadonly(box, true);
-  tk::settextboxfont(box, kFixedPitchFont, kTextSize);
-  tk::settextboxcontents(box, text.c_str());
-  tk::settextboxcursorposition(box, 0);
-  tk::refreshall();
+  show_side_text(0, kCrossCheckWidth, kCrossCheckHeight, text);
 }
 
 }  // namespace brx

@@ -19,10 +19,6 @@ namespace {
 namespace tk = toolkit;
 namespace cc = crosscheck;
 
-constexpr int kMargin = 5;
-constexpr int kTextSize = 15;
-constexpr int kFixedPitchFont = 6;
-
 std::string number(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.4g", v);
@@ -91,14 +87,7 @@ void show_selwyn_plot(MainWindow& w) {
                        std::string(kSelwynTitle) + " \x97 " + utf8_to_cp1252(name));
   if (win < 0) return;
   draw_selwyn_picture(selwyn_picture_of(fit, utf8_to_cp1252(name)));
-  const int box =
-      tk::createmultilinetextbox(kMargin, kSelwynHeight + kMargin, kSelwynWidth - 2 * kMargin,
-                                 kSelwynTextHeight - 2 * kMargin, true);
-  tk::settextboxreadonly(box, true);
-  tk::settextboxfont(box, kFixedPitchFont, kTextSize);
-  tk::settextboxcontents(box, text.c_str());
-  tk::settextboxcursorposition(box, 0);
-  tk::refreshall();
+  show_side_text(kSelwynHeight, kSelwynWidth, kSelwynTextHeight, text);
 }
 
 }  // namespace brx

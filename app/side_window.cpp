@@ -41,4 +41,17 @@ void close_side_window(MainWindow& w, std::atomic<int>& slot, int window) {
   tk::closewindow(window);
 }
 
+void show_side_text(int top, int width, int height, const std::string& text) {
+  constexpr int kMargin = 5;
+  constexpr int kFixedPitchFont = 6;  // tables are laid out in columns
+  constexpr int kTextSize = 15;
+  const int box = tk::createmultilinetextbox(kMargin, top + kMargin, width - 2 * kMargin,
+                                             height - 2 * kMargin, true);
+  tk::settextboxreadonly(box, true);
+  tk::settextboxfont(box, kFixedPitchFont, kTextSize);
+  tk::settextboxcontents(box, text.c_str());
+  tk::settextboxcursorposition(box, 0);
+  tk::refreshall();
+}
+
 }  // namespace brx

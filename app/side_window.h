@@ -6,6 +6,7 @@
 //
 //   open_side_window   a new window with its menu, current, under window_mutex()
 //   close_side_window  close one, the main window current again
+//   show_side_text     a read-only, fixed-pitch text box in the current side window
 
 #include <atomic>
 #include <string>
@@ -24,5 +25,9 @@ int open_side_window(MainWindow& w, std::atomic<int>& slot, int width, int heigh
 // Closes `window` (when open) and makes the main window current; `slot` forgets it when it names
 // it.
 void close_side_window(MainWindow& w, std::atomic<int>& slot, int window);
+
+// Fills the band of the current window from `top`, `width` x `height`, less a margin, with a
+// read-only text box in the fixed-pitch font showing `text` (single-byte) from its start.
+void show_side_text(int top, int width, int height, const std::string& text);
 
 }  // namespace brx

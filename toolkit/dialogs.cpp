@@ -140,6 +140,17 @@ int file_dialog(bool save, std::string& filename, const char* description, const
   return 1;
 }
 
+// The Ok (default) and Cancel buttons under a dialog's contents, accepting and rejecting it.
+void add_ok_cancel(QDialog* dialog, QVBoxLayout* layout) {
+  auto* buttons = new QDialogButtonBox(dialog);
+  QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+  ok->setDefault(true);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+}
+
 }  // namespace
 
 bool run_modal(QDialog* dialog) {
@@ -242,13 +253,7 @@ int dlgrequesttext(std::string& text, const char* title, const char* prompt, int
     if (maxlength > 0) edit->setMaxLength(maxlength);
     edit->setMinimumWidth(360);
     layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    add_ok_cancel(dialog, layout);
     if (run_modal(dialog)) {
       entered = edit->text();
       accepted = true;
@@ -296,13 +301,7 @@ int dlgchooseitem(int& index, const std::vector<std::string>& items, const char*
     list->setCurrentRow(preselected ? index : 0);
     list->setMinimumWidth(360);
     layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    add_ok_cancel(dialog, layout);
     QObject::connect(list, &QListWidget::itemDoubleClicked, dialog, &QDialog::accept);
     if (run_modal(dialog)) chosen = list->currentRow();
     delete dialog;
