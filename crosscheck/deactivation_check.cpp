@@ -56,20 +56,7 @@ CrossCheck check_deactivation(const std::vector<double>& t, const std::vector<do
   if (!f.ok) return without_verdict(c, "the least-squares fit failed");
   c.loss = single(f.loss.point, f.c);
   c.classical = single(f.classical.point, f.c);
-  c.ssr1 = f.loss.ssr;
-  c.ssr2 = f.classical.ssr;
-  c.F = f.test.F;
-  c.p = f.test.p;
-  c.aicc1 = f.test.aicc_full;
-  c.aicc2 = f.test.aicc_reduced;
-  c.weight1 = f.test.weight_full;
-  if (f.interval.ok) {
-    c.kd_low = f.interval.low;
-    c.kd_high = f.interval.high;
-    c.half_life_low = std::log(2.0) / f.interval.high;
-    c.half_life_high = std::log(2.0) / f.interval.low;
-  }
-  c.half_life = std::log(2.0) / c.loss.kd;
+  take_test_and_interval(f, c.loss.kd, c);
 
   c.verdict = c.p < kLossTestLevel ? Verdict::kDeactivation : Verdict::kNoEvidence;
   if (std::isnan(c.p)) return without_verdict(c, "the figures of the F test do not exist");

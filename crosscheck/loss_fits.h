@@ -2,6 +2,7 @@
 // The models with and without loss of enzyme fitted to one or more curves that share Km, kcat and
 // kd (one P0 each), the extra-sum-of-squares test between them and the profile interval of kd.
 
+#include <cmath>
 #include <vector>
 
 #include "crosscheck/least_squares_fit.h"
@@ -36,5 +37,25 @@ LossFits fit_loss_and_classical(const std::vector<ProgressCurve>& curves);
 // misfit, and a set of curves the models follow exactly must not have its verdict decided by the
 // last bits of two tiny numbers.
 double rounding_floor(int n, double c);
+
+// Copies the fits' sums of squares, the test's figures and kd's interval with the half-life's
+// into a result with those fields (CrossCheck, SelwynFit); `kd` is the fit's own.
+template <class Result>
+void take_test_and_interval(const LossFits& f, double kd, Result& r) {
+  r.ssr1 = f.loss.ssr;
+  r.ssr2 = f.classical.ssr;
+  r.F = f.test.F;
+  r.p = f.test.p;
+  r.aicc1 = f.test.aicc_full;
+  r.aicc2 = f.test.aicc_reduced;
+  r.weight1 = f.test.weight_full;
+  if (f.interval.ok) {
+    r.kd_low = f.interval.low;
+    r.kd_high = f.interval.high;
+    r.half_life_low = std::log(2.0) / f.interval.high;
+    r.half_life_high = std::log(2.0) / f.interval.low;
+  }
+  r.half_life = std::log(2.0) / kd;
+}
 
 }  // namespace brx::crosscheck

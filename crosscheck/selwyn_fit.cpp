@@ -172,20 +172,7 @@ SelwynFit fit_selwyn(const std::vector<SetCurve>& set, const std::vector<std::si
   f.kd = loss.kd;
   f.classical_km = classical.km;
   f.classical_kcat = classical.kcat / e0_max;
-  f.ssr1 = fits.loss.ssr;
-  f.ssr2 = fits.classical.ssr;
-  f.F = fits.test.F;
-  f.p = fits.test.p;
-  f.aicc1 = fits.test.aicc_full;
-  f.aicc2 = fits.test.aicc_reduced;
-  f.weight1 = fits.test.weight_full;
-  if (fits.interval.ok) {
-    f.kd_low = fits.interval.low;
-    f.kd_high = fits.interval.high;
-    f.half_life_low = std::log(2.0) / fits.interval.high;
-    f.half_life_high = std::log(2.0) / fits.interval.low;
-  }
-  f.half_life = std::log(2.0) / f.kd;
+  take_test_and_interval(fits, f.kd, f);
   for (std::size_t k = 0; k < f.members.size(); ++k) {
     f.members[k].p0 = loss.p0[k];
     f.members[k].vmax = loss.kcat * curves[k].e0;
