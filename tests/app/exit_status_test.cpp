@@ -12,98 +12,72 @@
 namespace brx {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct Finished {
   int status = -1;
   std::string out, err;
 };
 
-// Runs `program args` in `dir` under the environment changes `env` (arguments of env(1)).
-Finished run_in(const test::TempDir& dir, const std::string& env, const std::string& program,
+// Runs `program args` in `dir` under the environment changes `env` (arguments of env(1)); the
+// output streams are kept elsewhere, as `dir` may be unwritable.
+Finished run_in(const fs::path& dir, const std::string& env, const std::string& program,
                 const std::string& args) {
-  const auto out = dir.path() / "stdout.txt";
-  const auto err = dir.path() / "stderr.txt";
-  const std::string command = "cd '" + dir.path().string() + "' && env " + env + " '" + program +
-                              "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+  const test::TempDir streams;
+  const auto out = streams.path() / "stdout.txt";
+  const auto err = streams.path() / "stderr.txt";
+  const std::string command = "cd '" + dir.string() + "' && env " + env + " '" + program + "' " +
+                              args + " >'" + out.string() + "' 2>'" + err.string() + "'";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::TempDir::read(out),
           test::TempDir::read(err)};
 }
 
-// Runs the desktop program's entry with a scripted user (see scripted_desktop.cpp).
-Finished run_scripted(const test::TempDir& dir, const std::string& steps) {
-  return run_in(dir, "timeout 60", BRX_SCRIPTED_PROGRAM, steps);
-}
-
-TEST(ExitStatus, QuitEndsTheProgramWithStatusZero) {
-  test::TempDir dir;
-  const Finished f = run_scripted(dir, "quit");
-  EXPECT_EQ(f.status, 0);
-  EXPECT_EQ(f.err.find("STOP"), std::string::npos) << f.err;
-}
-
-// A stop from the analysis ends the program with status 1 and "STOP <text>" on standard error,
-// after its message box (tied times). A missing data file is only named in an error box: the
-// program goes on until Quit.
-TEST(ExitStatus, AStopEndsTheProgramWithItsMessageButAMissingFileDoesNot) {
+// The desktop program's entry with a scripted user (see scripted_desktop.cpp). A stop from the
+// analysis (tied times) ends it with status 1 and "STOP <text>" on standard error, after its
+// message box. A report the folder cannot take is only named in an error box: the program goes on
+// until Quit, which ends it with status 0.
+TEST(ExitStatus, QuitAndStopsEndTheProgramButErrorBoxesDoNot) {
+  const std::string example = test::TempDir::read(fs::path(BRX_EXAMPLES_DIR) / "example.dat");
   const struct {
     const char *file, *contents, *steps;
+    bool unwritable;
     int status;
-    const char *out, *err;
+    const char *out, *named, *err;
   } cases[] = {
-      {"tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n", "open:tied.dat run", 1,
-       "BOX Error: Time values in file must not be equal! Program terminated!",
+      {"tied.dat", "4.5\n1, 1\n1, 2\n1, 3\n1, 4\n1, 5\n", "open:tied.dat run", false, 1,
+       "BOX Error: Time values in file must not be equal! Program terminated!", nullptr,
        "STOP Run Aborted!\n"},
-      {"missing.dat", nullptr, "open:missing.dat run quit", 0,
-       "BOX Error: No data file was found!\n/", ""},
+      {"a.dat", example.c_str(), "open:a.dat run quit", true, 0,
+       "BOX Error: The report could not be written:\n/", "a.out\nPermission denied", ""},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
     test::TempDir dir;
     if (c.contents) dir.write(c.file, c.contents);
-    const Finished f = run_scripted(dir, c.steps);
-    EXPECT_EQ(f.status, c.status) << c.file;
+    if (c.unwritable) test::make_unwritable(dir.path());
+    const std::string env =
+        c.unwritable ? "-u XDG_RUNTIME_DIR " + test::as_unprivileged_user() : std::string();
+    const Finished f = run_in(dir.path(), env + "timeout 60", BRX_SCRIPTED_PROGRAM, c.steps);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(f.status, c.status);
     EXPECT_NE(f.out.find(c.out), std::string::npos) << f.out;
-    if (c.contents == nullptr) {  // the box names the missing file
-      EXPECT_NE(f.out.find((dir.path() / c.file).string() + "\n"), std::string::npos) << f.out;
+    if (c.named) {
+      EXPECT_NE(f.out.find((dir.path() / c.named).string()), std::string::npos) << f.out;
     }
     EXPECT_EQ(f.err.find("STOP") == std::string::npos, *c.err == '\0') << f.err;
     EXPECT_NE(f.err.find(c.err), std::string::npos) << f.err;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() /
-                                         std::filesystem::path(c.file).replace_extension(".out")));
+    EXPECT_FALSE(fs::exists(dir.path() / fs::path(c.file).replace_extension(".out")));
   }
 }
 
-// A data file in a folder the user cannot write to: the report is named in an error box with
-// the reason, and the program goes on until Quit.
-TEST(ExitStatus, AnUnwritableFolderIsNamedInAnErrorBoxAndTheProgramGoesOn) {
+TEST(ExitStatus, TheDesktopProgramSaysSoWhenThereIsNoDisplay) {
   test::TempDir dir;
-  std::filesystem::copy_file(std::filesystem::path(BRX_EXAMPLES_DIR) / "example.dat",
-                             dir.path() / "a.dat");
-  test::make_unwritable(dir.path());
-  const test::TempDir outputs;  // the folder above cannot take them
-  const std::string command = "cd '" + dir.path().string() + "' && env -u XDG_RUNTIME_DIR " +
-                              test::as_unprivileged_user() + "timeout 60 '" + BRX_SCRIPTED_PROGRAM +
-                              "' open:a.dat run quit >'" + (outputs.path() / "out").string() +
-                              "' 2>/dev/null";
-  const int raw = std::system(command.c_str());
-  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0);
-  EXPECT_NE(test::TempDir::read(outputs.path() / "out")
-                .find("BOX Error: The report could not be written:\n" +
-                      (dir.path() / "a.out").string() + "\nPermission denied"),
-            std::string::npos)
-      << test::TempDir::read(outputs.path() / "out");
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-}
-
-TEST(ExitStatus, TheDesktopProgramWaitsForTheUserAndSaysSoWhenThereIsNoDisplay) {
-  test::TempDir dir;
-  // Headless it starts and waits until timeout(1) ends it.
-  EXPECT_EQ(run_in(dir, "QT_QPA_PLATFORM=offscreen timeout 1.5", BRX_DESKTOP_PROGRAM, "").status,
-            124);
   const std::string no_display = "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
-  const Finished f = run_in(dir, no_display, BRX_DESKTOP_PROGRAM, "");
+  const Finished f = run_in(dir.path(), no_display, BRX_DESKTOP_PROGRAM, "");
   EXPECT_EQ(f.status, 1);
   EXPECT_NE(f.err.find("no display"), std::string::npos) << f.err;
-  EXPECT_EQ(run_in(dir, no_display, BRX_DESKTOP_PROGRAM, "--help").status, 0);
+  EXPECT_EQ(run_in(dir.path(), no_display, BRX_DESKTOP_PROGRAM, "--help").status, 0);
 }
 
 }  // namespace

@@ -15,10 +15,6 @@
 
 namespace brx::toolkit::testing {
 
-// Argument that makes the test program run, instead of the tests, a program that returns while
-// its window refuses the title-bar close; that program ends with status 3.
-inline constexpr const char* kRefusingWindowProgram = "--refusing-window-program";
-
 class ToolkitTest : public ::testing::Test {
  protected:
   void SetUp() override { test::reset_toolkit(); }

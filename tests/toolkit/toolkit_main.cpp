@@ -3,23 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "tests/support/toolkit_test_main.h"
-#include "tests/toolkit/toolkit_fixture.h"
 #include "toolkit/toolkit.h"
 
 int main(int argc, char** argv) {
-  // A program that returns while its window still refuses the title-bar close; the process must
-  // end all the same, with the program's status.
-  if (argc == 2 && std::strcmp(argv[1], brx::toolkit::testing::kRefusingWindowProgram) == 0) {
-    return brx::toolkit::run_toolkit_program(argc, argv, [] {
-      brx::toolkit::initwindow(100, 100, "refusing", brx::toolkit::kDefaultPosition,
-                               brx::toolkit::kDefaultPosition, 0, 1);
-      brx::toolkit::setwindowsystemclosecallback([] { return 0; });
-      return 3;
-    });
-  }
   const bool listing = brx::test::only_listing_tests(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   if (listing) return RUN_ALL_TESTS();
