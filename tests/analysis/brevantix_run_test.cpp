@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -100,7 +99,8 @@ TEST(BrevantixRun, BadInputLeavesNoReportBehind) {
     Analysis r;
     const std::string what = error_of([&] { run(dir.write(c.name, c.text), r); });
     EXPECT_NE(what.find(c.message), std::string::npos) << c.name << ": " << what;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+        << c.name;
   }
 }
 

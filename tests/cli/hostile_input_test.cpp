@@ -27,9 +27,8 @@ void open_to_everyone(const TempDir& dir) {
 }
 
 // The first of run7.dat, run7.csv and ./run7.dat is analysed, the others would write its report
-// and are refused; a failed run leaves an older
-// report where it was (it is the user's file) but never passes it off as this run's, nor does a
-// report that cannot be written.
+// and are refused; a failed run leaves an older report where it was (it is the user's file) but
+// never passes it off as this run's, nor does a report that cannot be written.
 TEST(BatchCommand, RefusedAndFailedFilesHaveNoReportAndOlderOnesAreSaidToBeOld) {
   TempDir dir;
   dir.write("run7.dat", example());
