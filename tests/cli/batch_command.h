@@ -22,8 +22,8 @@ struct BatchResult {
 
 // Runs the batch command in `dir` with `args` (shell words); `prefix` goes before the program
 // (another user, a limit, a timeout).
-inline BatchResult run_batch_command(const TempDir& dir, const std::string& args,
-                                     const std::string& prefix = {}) {
+inline BatchResult batch(const TempDir& dir, const std::string& args,
+                         const std::string& prefix = {}) {
   const TempDir outputs;
   const std::filesystem::path out = outputs.path() / "stdout.txt",
                               err = outputs.path() / "stderr.txt";
@@ -36,6 +36,14 @@ inline BatchResult run_batch_command(const TempDir& dir, const std::string& args
   for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
   r.errors = TempDir::read(err);
   return r;
+}
+
+inline std::string example() {
+  return TempDir::read(std::filesystem::path(BRX_EXAMPLES_DIR) / "example.dat");
+}
+
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
 
 }  // namespace brx::test
