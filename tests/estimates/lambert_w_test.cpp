@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "tests/support/digits.h"
@@ -35,27 +34,17 @@ TEST(Omegw, ReturnsItsWorkedValues) {
   const struct {
     double x, w;
     int digits;
-  } table[] = {
-      {0.0, 0.0, 15},
-      {1.0, 0.56714331160318, 14},  // after one step; the true W(1) is 0.56714329040978
-      {2.718281828459045, 1.00000002121858, 15},  // the true W(e) is 1
-      {10.0, 1.74552800269978, 15},
-      {1e5, 9.28457142868008, 15},
-      {1e30, 64.9046337700462, 15},
-      {1e40, 84.7021871379976, 15},
-      {1e100, 84.7349232460484, 15},
-      {1e300, 84.7349232460484, 15},
-  };
+  } table[] = {{1.0, 0.56714331160318, 14},  // after one step; the true W(1) is 0.56714329040978
+               {1e40, 84.7021871379976, 15},
+               {1e300, 84.7349232460484, 15}};
   for (const auto& row : table) {
     EXPECT_TRUE(test::AgreesToDigits(omegw(row.x), row.w, row.digits)) << "x = " << row.x;
   }
-}
-
-TEST(Omegw, GivesDefinedValuesOutsideTheFiniteNonNegativeRange) {
+  // Outside the finite non-negative range: 0 below it, W(inf) = inf, and NaN stays NaN.
   const double inf = std::numeric_limits<double>::infinity();
-  for (double x : {-1e-300, -1.0, -1e300, -inf}) EXPECT_EQ(omegw(x), 0.0) << "x = " << x;
-  EXPECT_TRUE(std::isnan(omegw(std::numeric_limits<double>::quiet_NaN())));
+  for (double x : {-1e-300, -1.0, -inf}) EXPECT_EQ(omegw(x), 0.0) << "x = " << x;
   EXPECT_EQ(omegw(inf), inf);
+  EXPECT_TRUE(std::isnan(omegw(std::numeric_limits<double>::quiet_NaN())));
 }
 
 // Below 1e37 the stop at |w·e^w - x| <= 1e-7·(1 + x) bounds the error by about
@@ -97,48 +86,23 @@ TEST(Omegw, AgreesWithTrueWWithinTheResidualBoundThenEndsShort) {
   return ::testing::AssertionSuccess();
 }
 
-// The worked values, the edges of the double-double routine's shortcuts (x itself below 2^-60,
-// one constant from 2^330 on) and of its decisions (1 + L rounded onto the binary128 grid below
-// L = 2^-20, where 1 + X and L + 1 round differently near 2e-16; the cap of the first guess near
-// 7.2e29; 1 + X rounding to X from 2^113), and the arguments outside the finite non-negative
-// range.
-TEST(Omegw, DoubleDoubleGivesTheReferenceBitsAtWorkedValuesAndEdges) {
+// The edges of the double-double routine's shortcuts (x itself below 2^-60, one constant from
+// 2^330 on) and of its decisions (1 + L rounded onto the binary128 grid below L = 2^-20, where
+// 1 + X and L + 1 round differently near 2e-16; the cap of the first guess near 7.2e29; 1 + X
+// rounding to X from 2^113), and the arguments outside the finite non-negative range.
+TEST(Omegw, DoubleDoubleGivesTheReferenceBitsAtTheEdgesOfItsShortcuts) {
   const double inf = std::numeric_limits<double>::infinity();
   const auto below = [](double x) { return std::nextafter(x, 0.0); };
   const auto above = [&](double x) { return std::nextafter(x, inf); };
   const std::vector<std::vector<double>> groups = {
-      {0.0, -0.0, -1e-300, -1.0, -inf, std::numeric_limits<double>::quiet_NaN(), inf},
-      {std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(), 1e-300},
-      {0x1p-61, below(0x1p-60), 0x1p-60, above(0x1p-60), 1.1e-16, 2.2e-16, 0x1p-52, 3e-16},
-      {1e-12, 1e-8, 0x1p-21, 0x1p-20, 0x1.0448d1aeb02a6p-20, 1e-4, 0.01, 0.1, 0.5, 0.65},
-      {below(1.0), 1.0, above(1.0), 2.718281828459045, 10.0, 1e5, 1e10, 1e20},
-      {7.1e29, 7.169785893114864e29, 7.2e29, 1e30, below(0x1p113), 0x1p113, above(0x1p113)},
-      {1e40, 8.4e53, 0x1p180, 1e60, below(0x1p330), 0x1p330, above(0x1p330), 1e100, 1e300},
-      {std::numeric_limits<double>::max()},
-  };
+      {0.0, -0.0, -1.0, -inf, std::numeric_limits<double>::quiet_NaN(), inf},
+      {std::numeric_limits<double>::denorm_min(), 0x1p-61, below(0x1p-60), 0x1p-60, above(0x1p-60)},
+      {1.1e-16, 2.2e-16, 0x1p-52, 3e-16, 0x1p-21, 0x1p-20, 0x1.0448d1aeb02a6p-20, 0.65},
+      {below(1.0), 1.0, above(1.0), 7.1e29, 7.169785893114864e29, 7.2e29},
+      {below(0x1p113), 0x1p113, above(0x1p113), 1e40, 8.4e53, below(0x1p330), 0x1p330},
+      {above(0x1p330), std::numeric_limits<double>::max()}};
   for (const std::vector<double>& group : groups) {
     for (const double x : group) EXPECT_TRUE(SameBitsAsReference(x));
-  }
-}
-
-// Both shortcuts on samples spread over all doubles of their ranges (subnormals included), and
-// the cap of the first guess, which the double-double routine decides with a margin, swept.
-TEST(Omegw, DoubleDoubleGivesTheReferenceBitsOverItsShortcutRangesAndAtTheCap) {
-  std::mt19937_64 random(17);
-  const auto sample = [&](double lo, double hi) {  // uniform in the bits: log-uniform in x
-    const std::uint64_t a = std::bit_cast<std::uint64_t>(lo), b = std::bit_cast<std::uint64_t>(hi);
-    return std::bit_cast<double>(a + random() % (b - a));
-  };
-  const double ranges[][2] = {{std::numeric_limits<double>::denorm_min(), 0x1p-60},
-                              {0x1p330, std::numeric_limits<double>::max()},
-                              {7e29, 7.4e29}};
-  int failures = 0;
-  for (int i = 0; i < 3000 && failures < 5; ++i) {
-    for (const auto& range : ranges) {
-      const ::testing::AssertionResult same = SameBitsAsReference(sample(range[0], range[1]));
-      EXPECT_TRUE(same);
-      failures += same ? 0 : 1;
-    }
   }
 }
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/table.h"
-#include "fitting/linalg.h"
 #include "fitting/nrtype.h"
 #include "fitting/regression.h"
 #include "tests/support/progress_curve.h"
@@ -74,39 +73,6 @@ inline double ssr_at(const FitCase& c, std::vector<double> q) {
   integrate_curve(c.nr, q, {0.0, q[3]}, curve, c.t, c.npts, 1, c.nparam, 0.001);
   l7772(c.nparam, c.npts, 1, c.v, curve, 0, w, ssr, se);
   return ssr;
-}
-
-// First-order least-squares estimate from data that differ from the exact curve of `truth` by
-// `noise`(1..npts): shift = (J'J)^-1·J'·noise, with standard errors se = sigma·sqrt(diag of
-// (J'J)^-1) for Gaussian noise of deviation sigma; J by central differences. Index 0 unused.
-struct LinearisedFit {
-  std::vector<double> shift, se;
-};
-
-inline LinearisedFit linearised_least_squares(const Kinetics& truth, const std::vector<double>& t,
-                                              int npts, int nparam, double sigma,
-                                              const std::vector<double>& noise) {
-  Table jac(npts, nparam), normal(nparam, nparam);
-  LinearisedFit fit{std::vector<double>(7, 0.0), std::vector<double>(7, 0.0)};
-  std::vector<double> rhs(7, 0.0);
-  for (int k = 1; k <= nparam; ++k) {
-    Kinetics up = truth, down = truth;
-    const double step = 1e-6 * truth[k];
-    up[k] += step;
-    down[k] -= step;
-    for (int i = 1; i <= npts; ++i) {
-      jac(i, k) = (exact_product(up, t[1], t[i]) - exact_product(down, t[1], t[i])) / (2 * step);
-      rhs[k] += jac(i, k) * noise[i];
-      for (int l = 1; l <= k; ++l) normal(k, l) += jac(i, k) * jac(i, l);
-    }
-  }
-  int ierr = 0;
-  l1600(normal, nparam, ierr);
-  for (int k = 1; k <= nparam; ++k) {
-    for (int l = 1; l <= nparam; ++l) fit.shift[k] += normal(k, l) * rhs[l];
-    fit.se[k] = sigma * std::sqrt(normal(k, k));
-  }
-  return fit;
 }
 
 }  // namespace brx::test
