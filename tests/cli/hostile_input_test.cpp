@@ -100,7 +100,6 @@ TEST(BatchCommand, RefusesFilesThatAreNoDataFilesQuicklyAndBriefly) {
 // The JSON is valid UTF-8 whatever bytes the names and lines hold (stray bytes become U+FFFD),
 // and the text output shows them escaped: one line per file, no control character.
 TEST(BatchCommand, NamesAndLinesOfAnyBytesGiveValidJsonAndEscapedText) {
-  if (std::system("python3 -c 'import json' 2>/dev/null") != 0) GTEST_SKIP() << "no python3";
   TempDir dir;
   dir.write("bad\xFF\x1b\n.dat", std::string("4.5\n0, 0\n1\0\xFE\x1b[2J, 2\n", 20));
   dir.write("caf\xE9.dat", example());

@@ -93,5 +93,30 @@ TEST(BatchPlotOption, WritesTheSamePictureAsSvgAndPdf) {
   EXPECT_FALSE(std::regex_search(pdf, std::regex("/Subtype\\s*/Image")));
 }
 
+// The analysis needs no part of the windowing layer: the program links no Qt library, and a copy
+// away from its picture module analyses as ever but, asked for pictures, names the module it
+// misses and writes nothing.
+TEST(BatchPlotOption, TheAnalysisRunsWithoutThePictureModule) {
+  TempDir dir;
+  const fs::path copy = dir.path() / "batch", libraries = dir.path() / "ldd.txt";
+  fs::copy_file(BRX_BATCH_EXE, copy);
+  dir.write("a.dat", TempDir::read(fs::path(BRX_EXAMPLES_DIR) / "example.dat"));
+  ASSERT_EQ(std::system(("ldd '" + copy.string() + "' >'" + libraries.string() + "'").c_str()), 0);
+  EXPECT_NE(TempDir::read(libraries).find("libc.so"), std::string::npos);
+  EXPECT_EQ(TempDir::read(libraries).find("Qt"), std::string::npos) << TempDir::read(libraries);
+  const auto run = [&](const std::string& args) {
+    const int raw = std::system(
+        ("cd '" + dir.path().string() + "' && ./batch " + args + " >/dev/null 2>err.txt").c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(run("--plot a.dat"), 1);
+  EXPECT_NE(TempDir::read(dir.path() / "err.txt")
+                .find("--plot: the picture module brevantix-kd-pictures.so is not installed"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.path() / "a.out"));
+  EXPECT_EQ(run("a.dat"), 0);
+  EXPECT_TRUE(fs::exists(dir.path() / "a.out"));
+}
+
 }  // namespace
 }  // namespace brx
