@@ -35,18 +35,18 @@ std::string plate() {
   std::string head = "Time", so = "So", e0 = "E0";
   for (int g = 0; g < kGroups; ++g) {
     for (int k = 0; k < kPerGroup; ++k) {
-      const brx::test::LossCurve spec{.km = 20,
-                                      .vmax = 2.4 * kE0[k],
-                                      .s0 = 40.0 + 5 * g,
-                                      .p0 = 0,
-                                      .kd = 0.001 * g,
-                                      .tmax = 60,
-                                      .points = kPoints,
-                                      .noise = 0.005 * (40.0 + 5 * g)};
-      wells.push_back(brx::test::loss_curve(spec, static_cast<std::uint64_t>(g * kPerGroup + k)));
+      const brx::test::LossCurve shape{.km = 20,
+                                       .vmax = 2.4 * kE0[k],
+                                       .s0 = 40.0 + 5 * g,
+                                       .p0 = 0,
+                                       .kd = 0.001 * g,
+                                       .tmax = 60,
+                                       .points = kPoints,
+                                       .noise = 0.005 * (40.0 + 5 * g)};
+      wells.push_back(brx::test::loss_curve(shape, static_cast<std::uint64_t>(g * kPerGroup + k)));
       head +=
           "," + std::string(1, static_cast<char>('A' + g / 3)) + std::to_string(g % 3 * 4 + k + 1);
-      so += "," + number(spec.s0);
+      so += "," + number(shape.s0);
       e0 += "," + number(kE0[k]);
     }
   }

@@ -54,13 +54,13 @@ int main(int argc, char** argv) {
     Tally high;  // kd·tmax >= 2
     for (const double kd_tmax : kd_tmaxes) {
       Tally t;
-      brx::test::LossCurve spec;
-      spec.points = points;
-      spec.vmax = vmax;
-      spec.kd = kd_tmax / spec.tmax;
-      spec.noise = 0.005 * spec.s0;
+      brx::test::LossCurve shape;
+      shape.points = points;
+      shape.vmax = vmax;
+      shape.kd = kd_tmax / shape.tmax;
+      shape.noise = 0.005 * shape.s0;
       for (int seed = 1; seed <= seeds; ++seed) {
-        const auto c = brx::test::loss_curve(spec, static_cast<std::uint64_t>(seed));
+        const auto c = brx::test::loss_curve(shape, static_cast<std::uint64_t>(seed));
         const auto r = brx::crosscheck::check_deactivation(c.t, c.y, c.s0);
         ++t.curves;
         if (r.verdict == brx::crosscheck::Verdict::kNone) {
@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
           continue;
         }
         t.flagged += r.verdict == brx::crosscheck::Verdict::kDeactivation;
-        t.covered += r.kd_low <= spec.kd && spec.kd <= r.kd_high;
-        if (spec.kd > 0) t.errors.push_back(std::fabs(r.loss.kd / spec.kd - 1));
+        t.covered += r.kd_low <= shape.kd && shape.kd <= r.kd_high;
+        if (shape.kd > 0) t.errors.push_back(std::fabs(r.loss.kd / shape.kd - 1));
       }
       std::printf("%6d  %7.1f  %8.1f  %8.1f  %20.3f  %10d\n", points, kd_tmax,
                   share(t.flagged, t.curves), share(t.covered, t.curves), t.median_error(),

@@ -18,11 +18,11 @@
 namespace {
 
 void BM_CrossCheck(benchmark::State& state) {
-  brx::test::LossCurve spec;
-  spec.points = static_cast<int>(state.range(0));
-  spec.kd = static_cast<double>(state.range(1)) / spec.tmax;
-  spec.noise = 0.5;
-  const brx::crosscheck::ProgressCurve c = brx::test::loss_curve(spec);
+  brx::test::LossCurve shape;
+  shape.points = static_cast<int>(state.range(0));
+  shape.kd = static_cast<double>(state.range(1)) / shape.tmax;
+  shape.noise = 0.5;
+  const brx::crosscheck::ProgressCurve c = brx::test::loss_curve(shape);
   for (auto _ : state) {
     benchmark::DoNotOptimize(brx::crosscheck::check_deactivation(c.t, c.y, c.s0));
   }
@@ -33,12 +33,12 @@ BENCHMARK(BM_CrossCheck)
     ->Unit(benchmark::kMillisecond);
 
 void BM_SelwynGroup(benchmark::State& state) {
-  brx::test::LossSet spec;
-  spec.points = 50;
-  spec.e0 = {0.25, 0.5, 1, 2};
-  spec.kd = static_cast<double>(state.range(0)) / spec.tmax;
-  spec.noise = 0.5;
-  const auto set = brx::test::loss_set(spec);
+  brx::test::LossSet shape;
+  shape.points = 50;
+  shape.e0 = {0.25, 0.5, 1, 2};
+  shape.kd = static_cast<double>(state.range(0)) / shape.tmax;
+  shape.noise = 0.5;
+  const auto set = brx::test::loss_set(shape);
   for (auto _ : state) benchmark::DoNotOptimize(brx::crosscheck::fit_selwyn_groups(set));
 }
 BENCHMARK(BM_SelwynGroup)

@@ -70,17 +70,17 @@ int main(int argc, char** argv) {
   for (const double noise : {0.005, 0.02}) {
     for (const double kd_tmax : kd_tmaxes) {
       Tally global, single;
-      brx::test::LossSet spec;
-      spec.kd = kd_tmax / spec.tmax;
-      spec.noise = noise * spec.s0;
+      brx::test::LossSet shape;
+      shape.kd = kd_tmax / shape.tmax;
+      shape.noise = noise * shape.s0;
       for (int seed = 1; seed <= seeds; ++seed) {
-        const auto set = brx::test::loss_set(spec, static_cast<std::uint64_t>(seed));
+        const auto set = brx::test::loss_set(shape, static_cast<std::uint64_t>(seed));
         const auto f = brx::crosscheck::fit_selwyn_groups(set).front();
-        global.add(f.verdict, f.kd, f.kd_low, f.kd_high, spec.kd);
+        global.add(f.verdict, f.kd, f.kd_low, f.kd_high, shape.kd);
         global.doubtful += f.doubtful;
         for (const auto& c : set) {
           const auto r = brx::crosscheck::check_deactivation(c.t, c.y, c.so);
-          single.add(r.verdict, r.loss.kd, r.kd_low, r.kd_high, spec.kd);
+          single.add(r.verdict, r.loss.kd, r.kd_low, r.kd_high, shape.kd);
         }
       }
       std::printf("%4.1f%%  %7.1f| %8.1f %8.1f %10.3f %9.1f %4d | %8.1f %8.1f %10.3f\n",

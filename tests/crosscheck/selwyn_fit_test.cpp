@@ -31,20 +31,20 @@ TEST(SelwynFit, NoiseFreeSetsGiveBackTheirConstants) {
     std::vector<double> e0;
   } cases[] = {{0, {0.5, 1, 2}}, {2, {0.5, 1, 2}}, {1, {1, 1, 3, 0.25}}, {1, {0.5e-9, 1e-9, 2e-9}}};
   for (const auto& k : cases) {
-    test::LossSet spec{.kcat = 2.4 / (k.e0.front() < 1e-6 ? 1e-9 : 1), .kd = k.kd_tmax / 60};
-    spec.e0 = k.e0;
-    spec.p0 = {0.5, -0.3, 1, 0.2};
-    const std::vector<SetCurve> set = test::loss_set(spec);
+    test::LossSet shape{.kcat = 2.4 / (k.e0.front() < 1e-6 ? 1e-9 : 1), .kd = k.kd_tmax / 60};
+    shape.e0 = k.e0;
+    shape.p0 = {0.5, -0.3, 1, 0.2};
+    const std::vector<SetCurve> set = test::loss_set(shape);
     const SelwynFit f = fit_all(set);
     SCOPED_TRACE(f.text);
     EXPECT_EQ(f.curves, static_cast<int>(k.e0.size()));
     EXPECT_EQ(f.concentrations, 3);
-    EXPECT_NEAR(f.km, spec.km, 1e-6 * spec.km);
-    EXPECT_NEAR(f.kcat, spec.kcat, 1e-6 * spec.kcat);
-    EXPECT_NEAR(f.kd * spec.tmax, k.kd_tmax, 1e-6 * std::max(k.kd_tmax, 1.0));
+    EXPECT_NEAR(f.km, shape.km, 1e-6 * shape.km);
+    EXPECT_NEAR(f.kcat, shape.kcat, 1e-6 * shape.kcat);
+    EXPECT_NEAR(f.kd * shape.tmax, k.kd_tmax, 1e-6 * std::max(k.kd_tmax, 1.0));
     for (std::size_t i = 0; i < k.e0.size(); ++i) {
-      EXPECT_NEAR(f.members[i].p0, spec.p0[i], 1e-6);
-      EXPECT_NEAR(f.members[i].vmax, spec.kcat * k.e0[i], 1e-6 * spec.kcat * k.e0[i]);
+      EXPECT_NEAR(f.members[i].p0, shape.p0[i], 1e-6);
+      EXPECT_NEAR(f.members[i].vmax, shape.kcat * k.e0[i], 1e-6 * shape.kcat * k.e0[i]);
       EXPECT_NEAR(f.members[i].vmax_own, f.members[i].vmax, 1e-6 * f.members[i].vmax);
     }
     EXPECT_EQ(f.verdict, k.kd_tmax == 0 ? Verdict::kNoEvidence : Verdict::kDeactivation);
@@ -53,8 +53,8 @@ TEST(SelwynFit, NoiseFreeSetsGiveBackTheirConstants) {
     if (k.kd_tmax != 0) continue;
     ASSERT_EQ(f.plot.curves.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-      EXPECT_NEAR(f.plot.points[i].y[5], set[i].y[5] - spec.p0[i], 1e-6);
-      EXPECT_DOUBLE_EQ(f.plot.curves[i].x.back(), set[i].e0 * spec.tmax);
+      EXPECT_NEAR(f.plot.points[i].y[5], set[i].y[5] - shape.p0[i], 1e-6);
+      EXPECT_DOUBLE_EQ(f.plot.curves[i].x.back(), set[i].e0 * shape.tmax);
       EXPECT_NEAR(f.plot.curves[i].y.back(), f.plot.stable.y[50u << i], 1e-6) << i;
     }
   }
@@ -63,8 +63,8 @@ TEST(SelwynFit, NoiseFreeSetsGiveBackTheirConstants) {
 // The curve at the highest concentration runs 30 % faster than its share: a dilution error. The
 // shared fit bends kd and Km to cover it; the scaling test calls it out.
 TEST(SelwynFit, RatesThatDoNotScaleWithTheEnzymeAreCalledOut) {
-  const test::LossSet spec{.kd = 1.0 / 60, .noise = 0.5, .vmax_factor = {1, 1, 1.3}};
-  const SelwynFit f = fit_all(test::loss_set(spec, 3));
+  const test::LossSet shape{.kd = 1.0 / 60, .noise = 0.5, .vmax_factor = {1, 1, 1.3}};
+  const SelwynFit f = fit_all(test::loss_set(shape, 3));
   EXPECT_TRUE(f.doubtful) << f.text;
   EXPECT_LT(f.scaling_p, kScalingLevel);
   EXPECT_TRUE(has(f.text, "doubtful: rates do not scale with enzyme concentration")) << f.text;

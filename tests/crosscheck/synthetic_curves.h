@@ -39,16 +39,16 @@ class Gauss {
   std::mt19937_64 gen_;
 };
 
-inline crosscheck::ProgressCurve loss_curve(const LossCurve& spec, std::uint64_t seed = 1) {
+inline crosscheck::ProgressCurve loss_curve(const LossCurve& shape, std::uint64_t seed = 1) {
   crosscheck::ProgressCurve c;
-  c.s0 = spec.s0;
+  c.s0 = shape.s0;
   // The bisection's [So] is the total of substrate and product: S0 + P0.
-  const Kinetics k{spec.km, spec.vmax, spec.p0, spec.kd, spec.s0 + spec.p0};
+  const Kinetics k{shape.km, shape.vmax, shape.p0, shape.kd, shape.s0 + shape.p0};
   Gauss gauss(seed);
-  for (int i = 0; i < spec.points; ++i) {
-    const double t = spec.tmax * i / (spec.points - 1);
+  for (int i = 0; i < shape.points; ++i) {
+    const double t = shape.tmax * i / (shape.points - 1);
     c.t.push_back(t);
-    c.y.push_back(exact_product(k, 0, t) + spec.noise * gauss());
+    c.y.push_back(exact_product(k, 0, t) + shape.noise * gauss());
   }
   return c;
 }

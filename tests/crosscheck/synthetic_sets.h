@@ -26,22 +26,22 @@ struct LossSet {
 };
 
 // Curves "E0=…" in set order; curve k of seed s draws its noise from seed 1000·s + k.
-inline std::vector<crosscheck::SetCurve> loss_set(const LossSet& spec, std::uint64_t seed = 1) {
+inline std::vector<crosscheck::SetCurve> loss_set(const LossSet& shape, std::uint64_t seed = 1) {
   std::vector<crosscheck::SetCurve> set;
-  for (std::size_t k = 0; k < spec.e0.size(); ++k) {
-    LossCurve c{.km = spec.km,
-                .vmax = spec.kcat * spec.e0[k],
-                .s0 = spec.s0,
-                .p0 = k < spec.p0.size() ? spec.p0[k] : 0,
-                .kd = spec.kd,
-                .tmax = spec.tmax,
-                .points = spec.points,
-                .noise = spec.noise};
-    if (k < spec.vmax_factor.size()) c.vmax *= spec.vmax_factor[k];
+  for (std::size_t k = 0; k < shape.e0.size(); ++k) {
+    LossCurve c{.km = shape.km,
+                .vmax = shape.kcat * shape.e0[k],
+                .s0 = shape.s0,
+                .p0 = k < shape.p0.size() ? shape.p0[k] : 0,
+                .kd = shape.kd,
+                .tmax = shape.tmax,
+                .points = shape.points,
+                .noise = shape.noise};
+    if (k < shape.vmax_factor.size()) c.vmax *= shape.vmax_factor[k];
     const crosscheck::ProgressCurve pc = loss_curve(c, 1000 * seed + k);
     char name[32];
-    std::snprintf(name, sizeof name, "E0=%g", spec.e0[k]);
-    set.push_back({name, pc.t, pc.y, spec.s0, spec.e0[k]});
+    std::snprintf(name, sizeof name, "E0=%g", shape.e0[k]);
+    set.push_back({name, pc.t, pc.y, shape.s0, shape.e0[k]});
   }
   return set;
 }

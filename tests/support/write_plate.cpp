@@ -71,15 +71,15 @@ int main(int argc, char** argv) {
   }
   std::vector<brx::crosscheck::ProgressCurve> wells;
   for (std::size_t k = 0; k < std::size(kE0); ++k) {
-    const brx::test::LossCurve spec{.km = kKm,
-                                    .vmax = kKcat * kE0[k],
-                                    .s0 = kSo,
-                                    .p0 = 0,
-                                    .kd = kKd,
-                                    .tmax = kTmax,
-                                    .points = kPoints,
-                                    .noise = kNoise};
-    wells.push_back(brx::test::loss_curve(spec, kSeed + k));
+    const brx::test::LossCurve shape{.km = kKm,
+                                     .vmax = kKcat * kE0[k],
+                                     .s0 = kSo,
+                                     .p0 = 0,
+                                     .kd = kKd,
+                                     .tmax = kTmax,
+                                     .points = kPoints,
+                                     .noise = kNoise};
+    wells.push_back(brx::test::loss_curve(shape, kSeed + k));
   }
   const std::filesystem::path folder = argv[1];
   const struct {
