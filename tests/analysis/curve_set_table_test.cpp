@@ -24,7 +24,9 @@ TEST(CurveSetTable, ReadsEveryFormOfTheSameTable) {
     char separator;
   } cases[] = {
       {"comma.csv", "Time,A,B\nSo,100,-50\nE0,0.5,1\n0,0,0.1\n1,2.5,\n2,4e0,3\n", ','},
-      {"tabs.tsv", "Time\tA\tB\nSo\t100\t-50\nE0\t0,5\t1\n0\t0\t0.1\n1\t2.5\t\n2\t4\t3\n", '\t'},
+      // A tab in row 1 wins over the comma and semicolon of a heading.
+      {"tabs.tsv",
+       "Time (min, read; 2)\tA\tB\nSo\t100\t-50\nE0\t0,5\t1\n0\t0\t0.1\n1\t2.5\t\n2\t4\t3\n", '\t'},
       // CR LF, a byte-order mark, quotes, spaces around cells, E0 before So under other names,
       // trailing separators, exponents with D.
       {"quoted.csv",
