@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "fitting/regression.h"
+#include "fitting/step_control.h"
 #include "tests/support/digits.h"
 #include "tests/support/progress_curve.h"
 
@@ -79,6 +81,15 @@ TEST(IntegrateCurve, ModelOneEndsAboveItsClosedFormByAFirstOrderBias) {
       }
     }
   }
+}
+
+// An error estimate that is not a number never raises the error ratio: a state that has blown up
+// ends the interval instead of being rejected for ever.
+TEST(StepControl, AnErrorThatIsNotANumberNeverRejectsAStep) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const StepControl control(1e-4);
+  EXPECT_NEAR(control.error_ratio({0, nan, 2e-3}, {0, 1, 1}, {0, 1, 1}, 2), 2e-3, 1e-12);
+  EXPECT_EQ(control.error_ratio({0, nan}, {0, 1}, {0, 1}, 1), 1e-4 / 16);
 }
 
 }  // namespace
