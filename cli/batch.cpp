@@ -160,8 +160,17 @@ void column(Json& j, const Table& table, int col, int n) {
 }
 
 // The cross-check in the file's own units; figures that do not exist are null.
+// The cross-check's verdict by name, null when there is none.
+void verdict_value(Json& j, crosscheck::Verdict v) {
+  const std::string name = crosscheck::verdict_name(v);
+  if (name.empty()) {
+    j.null();
+  } else {
+    j.string(name);
+  }
+}
+
 void crosscheck_object(Json& j, const crosscheck::CrossCheck& c) {
-  using crosscheck::Verdict;
   j.open();
   j.key("model").string("first-order enzyme loss").key("n").integer(c.n);
   j.key("p").number(c.p).key("F").number(c.F);
@@ -171,14 +180,7 @@ void crosscheck_object(Json& j, const crosscheck::CrossCheck& c) {
   j.key("half_life_low").number(c.half_life_low).key("half_life_high").number(c.half_life_high);
   j.key("Km").number(c.loss.km).key("Vmax").number(c.loss.vmax).key("P0").number(c.loss.p0);
   j.key("ssr1").number(c.ssr1).key("ssr2").number(c.ssr2);
-  j.key("verdict");
-  if (c.verdict == Verdict::kDeactivation) {
-    j.string("deactivation");
-  } else if (c.verdict == Verdict::kNoEvidence) {
-    j.string("no evidence");
-  } else {
-    j.null();
-  }
+  verdict_value(j.key("verdict"), c.verdict);
   j.key("text").string(c.text);
   j.key("note");
   if (c.note.empty()) {
@@ -454,7 +456,6 @@ std::string curve_error_json(const std::string& file, const std::string& curve,
 std::string selwyn_json_line(const std::string& file, const std::vector<crosscheck::SetCurve>& set,
                              const std::vector<std::size_t>& group,
                              const crosscheck::SelwynFit& f) {
-  using crosscheck::Verdict;
   Json j;
   j.open().key("set").string(file).key("So").number(f.so).key("curves").begin_array();
   for (const std::size_t k : group) {
@@ -474,14 +475,7 @@ std::string selwyn_json_line(const std::string& file, const std::vector<crossche
   j.key("ssr1").number(f.ssr1).key("ssr2").number(f.ssr2);
   j.key("scaling_F").number(f.scaling_F).key("scaling_p").number(f.scaling_p);
   j.key("doubtful").boolean(f.doubtful);
-  j.key("verdict");
-  if (f.verdict == Verdict::kDeactivation) {
-    j.string("deactivation");
-  } else if (f.verdict == Verdict::kNoEvidence) {
-    j.string("no evidence");
-  } else {
-    j.null();
-  }
+  verdict_value(j.key("verdict"), f.verdict);
   j.key("text").string(f.text).key("note");
   f.note.empty() ? j.null() : j.string(f.note);
   j.key("members").begin_array();

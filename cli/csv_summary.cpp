@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/utf8_text.h"
+#include "crosscheck/verdict_text.h"
 
 namespace brx {
 namespace {
@@ -27,17 +28,6 @@ std::string quoted(const std::string& cell) {
     if (c == '"') out += '"';
   }
   return out + '"';
-}
-
-const char* verdict_name(crosscheck::Verdict v) {
-  switch (v) {
-    case crosscheck::Verdict::kDeactivation:
-      return "deactivation";
-    case crosscheck::Verdict::kNoEvidence:
-      return "no evidence";
-    default:
-      return "";
-  }
 }
 
 }  // namespace
@@ -138,7 +128,7 @@ CsvRow csv_run_row(const std::string& file, const std::string& curve, const RunS
            {"crosscheck_kd_low", number(cc.kd_low)},
            {"crosscheck_kd_high", number(cc.kd_high)},
            {"crosscheck_half_life", number(cc.half_life)},
-           {"crosscheck_verdict", verdict_name(cc.verdict)}};
+           {"crosscheck_verdict", crosscheck::verdict_name(cc.verdict)}};
   // The parameters in the file's units, as the JSON's "units": the fits ran on times divided by
   // tmax and concentrations divided by ymax.
   for (const auto& [prefix, m] :
@@ -178,7 +168,7 @@ CsvRow csv_group_row(const std::string& file, const crosscheck::SelwynFit& fit) 
           {"selwyn_Km", number(fit.km)},
           {"selwyn_kcat", number(fit.kcat)},
           {"selwyn_scaling_p", number(fit.scaling_p)},
-          {"selwyn_verdict", verdict_name(fit.verdict)},
+          {"selwyn_verdict", crosscheck::verdict_name(fit.verdict)},
           {"selwyn_text", fit.text}};
 }
 

@@ -16,6 +16,17 @@ std::string upper_end(double v) {
 
 }  // namespace
 
+const char* verdict_name(Verdict v) {
+  switch (v) {
+    case Verdict::kDeactivation:
+      return "deactivation";
+    case Verdict::kNoEvidence:
+      return "no evidence";
+    default:
+      return "";
+  }
+}
+
 std::string p_text(double p) {
   if (p == 0) return "p < 1e-300";  // an exact fit of the loss model: F is infinite
   char buf[32];

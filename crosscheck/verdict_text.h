@@ -20,6 +20,10 @@ std::string verdict_short(const CrossCheck& c);
 // interval of kd is wider than kd; the deactivation type of the file is not what is fitted.
 std::string verdict_note(const CrossCheck& c);
 
+// The verdict as the batch command's JSON and CSV name it: "deactivation", "no evidence", or ""
+// for no verdict.
+const char* verdict_name(Verdict v);
+
 // A p-value as the sentences print it: "p = 3.1e-06", "p = 0.62"; "p < 1e-300" for 0.
 std::string p_text(double p);
 
